@@ -1,0 +1,50 @@
+# Entry points: `make run` and `make test` install what is missing, build and
+# go. The real build is CMake's; this file only strings the steps together.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_GEN  := -G Ninja
+
+.PHONY: all deps configure build run test test-plain test-asan bench format clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(ASAN_BUILD)/build.ninja:
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	    -DCORVELLA_SANITIZE=ON -DCORVELLA_BENCH=OFF
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/corvtool info $(BUILD)/examples/Demo.cvl
+
+# Every test, in the normal build and again under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+test: test-plain test-asan
+
+test-plain: build
+	cd $(BUILD) && QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} \
+	    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	bash bench/run.sh $(BUILD)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,77 @@
+// A page: its record and the objects placed on it, and the page stream that
+// stores them (the page record, then each object's record and payload).
+#pragma once
+
+#include "QZControl.h"
+#include "QZRecords.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class TQZReader;
+
+class TQZStran
+{
+public:
+    // Objects of the page are made by `factory` (the headless record objects
+    // when null) on `surface` (may be null for a page without a window).
+    explicit TQZStran(TQZSurface *surface = nullptr, TQZObjectFactory *factory = nullptr);
+    ~TQZStran();
+    TQZStran(const TQZStran &) = delete;
+    TQZStran &operator=(const TQZStran &) = delete;
+
+    const TPageRecord &PageRecord() const { return m_record; }
+    // Replaces the record and paints the surface in the new page colour.
+    void SetPageRecord(const TPageRecord &record);
+
+    // Names in the default code page.
+    QString PageName() const;
+    QString CorrectTarget() const;
+    QString WrongTarget() const;
+    quint32 PageColor() const { return m_record.PageColor; }
+
+    const std::vector<std::unique_ptr<TQZControl>> &Objects() const { return m_objects; }
+    int ObjectCount() const { return int(m_objects.size()); }
+    qint32 TagCounter() const { return m_tagCounter; }
+    TQZSurface *Surface() const { return m_surface; }
+    TQZObjectFactory *Factory() const { return m_factory; }
+
+    // Appends the object and gives it the next tag of the page.
+    TQZControl *AddObject(std::unique_ptr<TQZControl> object);
+    // Removes and destroys the first object with the tag, if any.
+    void DeleteObject(qint32 tag);
+    TQZControl *FindObject(qint32 tag) const;
+    void ShowObjects(bool visible);
+
+    // Opens the media clips, paints the surface and shows the objects.
+    void Activate();
+    // Closes the media clips and hides the objects.
+    void Deactivate();
+
+    // A page without questions counts as answered and correct.
+    bool AllAnswered() const;
+    bool AllCorrect() const;
+    void AddScores(qint32 &earned, qint32 &possible) const;
+    void ShowCorrectAnswers();
+
+    // Appends the page stream; objects after the 512th are not written.
+    void SaveToStream(QByteArray &stream);
+    // Reads a page stream into this empty page, with the page record layout of
+    // the process-wide FileVersion. Raises TQZFileError on data that ends early,
+    // an object count the record has no room for, or a payload the object
+    // rejects.
+    void LoadFromStream(TQZReader &reader);
+
+private:
+    template<typename Visit>
+    void ForEachQuestion(Visit visit) const;
+
+    TPageRecord m_record;
+    std::vector<std::unique_ptr<TQZControl>> m_objects;
+    qint32 m_tagCounter = 0;
+    TQZSurface *m_surface;
+    TQZObjectFactory *m_factory;
+};

@@ -1,0 +1,90 @@
+#include "QZStream.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstring>
+
+const QString NewerVersionMessage = QStringLiteral("Get the newer version of the program!");
+
+TQZFileError::TQZFileError(QString cause, QString fileName)
+    : m_cause(std::move(cause))
+{
+    SetFileName(fileName);
+}
+
+void TQZFileError::SetFileName(const QString &fileName)
+{
+    m_fileName = fileName;
+    m_what = Message().toUtf8();
+}
+
+QString TQZFileError::Message() const
+{
+    return m_fileName.isEmpty() ? m_cause : m_fileName + QStringLiteral(": ") + m_cause;
+}
+
+TQZNewerVersionError::TQZNewerVersionError(qint32 version, QString fileName)
+    : TQZFileError(NewerVersionMessage, std::move(fileName))
+    , m_version(version)
+{}
+
+void TQZReader::Read(void *target, qsizetype size, const char *what)
+{
+    if (size < 0 || size > Remaining())
+        throw TQZFileError(QStringLiteral("the data ends inside %1 (at byte %2)")
+                               .arg(QLatin1String(what))
+                               .arg(m_position));
+    std::memcpy(target, m_data.data() + m_position, size_t(size));
+    m_position += size;
+}
+
+QByteArrayView TQZReader::ReadPayload(qint64 length, const char *what)
+{
+    if (length < 0)
+        throw TQZFileError(QStringLiteral("%1 has a negative length (%2) at byte %3")
+                               .arg(QLatin1String(what))
+                               .arg(length)
+                               .arg(m_position));
+    if (length > Remaining())
+        throw TQZFileError(QStringLiteral("%1 of %2 bytes at byte %3 runs past the end of the data")
+                               .arg(QLatin1String(what))
+                               .arg(length)
+                               .arg(m_position));
+    const QByteArrayView payload = m_data.sliced(m_position, qsizetype(length));
+    m_position += qsizetype(length);
+    return payload;
+}
+
+void TQZReader::Seek(qsizetype position)
+{
+    m_position = qBound<qsizetype>(0, position, m_data.size());
+}
+
+QByteArray ReadWholeFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (QFileInfo(fileName).isDir())
+        throw TQZFileError(QStringLiteral("it is a folder, not a file"), fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TQZFileError(file.errorString(), fileName);
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw TQZFileError(file.errorString(), fileName);
+    return data;
+}
+
+void WriteWholeFile(const QString &fileName, const QByteArray &data)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw TQZFileError(file.errorString(), fileName);
+    if (file.write(data) != data.size()) {
+        const QString cause = file.errorString();
+        file.cancelWriting();
+        throw TQZFileError(cause, fileName);
+    }
+    if (!file.commit())
+        throw TQZFileError(file.errorString(), fileName);
+}

@@ -1,0 +1,95 @@
+// Memory streams for page streams and test files, and the errors that file
+// operations raise to the command that started them.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <exception>
+
+// A failed read or write. Cause says what went wrong in words; FileName is
+// filled in by the file operation, so that a message can name the file.
+class TQZFileError : public std::exception
+{
+public:
+    explicit TQZFileError(QString cause, QString fileName = {});
+
+    const QString &Cause() const { return m_cause; }
+    const QString &FileName() const { return m_fileName; }
+    void SetFileName(const QString &fileName);
+    // "FILE: cause", or the cause alone without a file name.
+    QString Message() const;
+    const char *what() const noexcept override { return m_what.constData(); }
+
+private:
+    QString m_cause;
+    QString m_fileName;
+    QByteArray m_what;
+};
+
+// A test file of a format version newer than this program reads. Both programs
+// show NewerVersionMessage and end with exit code 0.
+class TQZNewerVersionError : public TQZFileError
+{
+public:
+    explicit TQZNewerVersionError(qint32 version, QString fileName = {});
+    qint32 Version() const { return m_version; }
+
+private:
+    qint32 m_version;
+};
+
+extern const QString NewerVersionMessage;
+
+// Reads fixed-size records and length-framed payloads from bytes in memory.
+// Every read is bounds-checked: running past the end raises TQZFileError
+// instead of reading outside the data.
+class TQZReader
+{
+public:
+    explicit TQZReader(QByteArrayView data)
+        : m_data(data)
+    {}
+
+    qsizetype Position() const { return m_position; }
+    qsizetype Size() const { return m_data.size(); }
+    qsizetype Remaining() const { return m_data.size() - m_position; }
+    QByteArrayView Data() const { return m_data; }
+
+    // Copies size bytes to target; `what` names the data in the error.
+    void Read(void *target, qsizetype size, const char *what);
+
+    template<typename Record>
+    Record ReadRecord(const char *what)
+    {
+        Record record;
+        Read(&record, sizeof(Record), what);
+        return record;
+    }
+
+    // The length bytes from the current position, which then moves past them.
+    // A negative length or one past the end of the data is an error.
+    QByteArrayView ReadPayload(qint64 length, const char *what);
+
+    void Seek(qsizetype position);
+
+private:
+    QByteArrayView m_data;
+    qsizetype m_position = 0;
+};
+
+// Appends a whole record to a stream buffer.
+template<typename Record>
+void WriteRecord(QByteArray &stream, const Record &record)
+{
+    stream.append(reinterpret_cast<const char *>(&record), sizeof(Record));
+}
+
+// Reads a whole file into memory; raises TQZFileError naming the file.
+QByteArray ReadWholeFile(const QString &fileName);
+
+// Writes data to fileName through a temporary file beside it that replaces the
+// old file only when it is complete, so a failed save leaves the old file as it
+// was. Raises TQZFileError naming the file.
+void WriteWholeFile(const QString &fileName, const QByteArray &data);

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, testing and running Corvella
+# need, skipping the ones already present. Safe to run on every build.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config clang-format
+  # Qt 6
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev
+  qt6-tools-dev qt6-tools-dev-tools libqt6svg6 qt6-qpa-plugins
+  # fonts metric-compatible with the fonts tests are made with
+  fonts-liberation2
+  # tests and benchmarks
+  libbenchmark-dev libgtest-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,233 @@
+// corvtool: looks into, converts and rewrites test (.cvl) and page (.cvp)
+// files from the command line, through the document model alone.
+
+#include "QZCodePage.h"
+#include "QZJson.h"
+#include "QZNaloga.h"
+#include "QZRecordFields.h"
+#include "QZScaling.h"
+#include "QZStream.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QMap>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const QString Usage = QStringLiteral(
+    "Usage:\n"
+    "  corvtool info FILE\n"
+    "  corvtool dump FILE [--screen WxH] [--no-data]\n"
+    "  corvtool pack JSON -o FILE\n"
+    "  corvtool resave IN OUT [--screen WxH]\n"
+    "FILE is a test file (.cvl) or a page file (.cvp).\n");
+
+// A usage error: reported with the usage text.
+struct TUsageError
+{
+    QString Message;
+};
+
+QTextStream &Out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &Err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+bool IsPageFile(const QString &fileName)
+{
+    return QFileInfo(fileName).suffix().compare(QLatin1String("cvp"), Qt::CaseInsensitive) == 0;
+}
+
+// Takes "--screen WxH" out of the arguments and sets the screen size.
+void TakeScreenOption(QStringList &arguments)
+{
+    const qsizetype at = arguments.indexOf(QStringLiteral("--screen"));
+    if (at < 0)
+        return;
+    if (at + 1 >= arguments.size())
+        throw TUsageError{QStringLiteral("--screen needs a size such as 1024x768")};
+    const QStringList size = arguments.at(at + 1).split(QLatin1Char('x'));
+    bool widthOk = false;
+    bool heightOk = false;
+    const int width = size.value(0).toInt(&widthOk);
+    const int height = size.size() == 2 ? size.value(1).toInt(&heightOk) : 0;
+    if (!widthOk || !heightOk || width <= 0 || height <= 0 || width > 100000 || height > 100000)
+        throw TUsageError{QStringLiteral("\"%1\" is not a screen size such as 1024x768")
+                              .arg(arguments.at(at + 1))};
+    ScreenWidth = width;
+    ScreenHeight = height;
+    arguments.remove(at, 2);
+}
+
+bool TakeFlag(QStringList &arguments, const QString &flag)
+{
+    return arguments.removeAll(flag) > 0;
+}
+
+void ExpectCount(const QStringList &arguments, int count)
+{
+    if (arguments.size() != count)
+        throw TUsageError{QStringLiteral("wrong number of arguments")};
+}
+
+// Loads a test or page file as the programs do; returns the file's version.
+qint32 Load(TQZNaloga &test, const QString &fileName)
+{
+    if (IsPageFile(fileName)) {
+        test.LoadPageFromFile(fileName);
+        return CurrentFileVersion;
+    }
+    test.LoadTestFile(fileName);
+    return test.TestRecord().FileVersion;
+}
+
+int Info(const QStringList &arguments)
+{
+    ExpectCount(arguments, 1);
+    const QString fileName = arguments.at(0);
+    TQZNaloga test;
+    Load(test, fileName);
+    QTextStream &out = Out();
+    if (IsPageFile(fileName)) {
+        out << "Page file: " << fileName << '\n';
+    } else {
+        out << "Title: " << test.Title() << '\n';
+        out << "Version: " << test.TestRecord().FileVersion.Get() << '\n';
+        out << "Edit password: " << (test.HasEditPassword() ? "yes" : "no") << '\n';
+    }
+    out << "Pages: " << test.PageCount() << '\n';
+    for (int i = 0; i < test.PageCount(); ++i) {
+        const TQZStran *page = test.Page(i);
+        QMap<int, int> counts;
+        for (const auto &object : page->Objects())
+            ++counts[object->ObjectTypeTag()];
+        QStringList kinds;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            kinds << QStringLiteral("%1 × %2").arg(it.value()).arg(DescriptionOfType(it.key()));
+        qint32 points = 0;
+        qint32 unused = 0;
+        page->AddScores(unused, points);
+        out << QStringLiteral("%1. \"%2\"  correct: \"%3\"  wrong: \"%4\"  points: %5\n")
+                   .arg(i + 1, 3)
+                   .arg(page->PageName(), page->CorrectTarget(), page->WrongTarget())
+                   .arg(points);
+        out << "     objects: " << (kinds.isEmpty() ? QStringLiteral("none") : kinds.join(QStringLiteral(", ")))
+            << '\n';
+    }
+    return 0;
+}
+
+int Dump(QStringList arguments)
+{
+    TakeScreenOption(arguments);
+    const bool withData = !TakeFlag(arguments, QStringLiteral("--no-data"));
+    ExpectCount(arguments, 1);
+    const QString fileName = arguments.at(0);
+    TQZNaloga test;
+    const qint32 version = Load(test, fileName);
+    const QJsonObject json = DocumentToJson(test, IsPageFile(fileName), version, withData);
+    Out() << QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented));
+    return 0;
+}
+
+int Pack(QStringList arguments)
+{
+    const qsizetype at = arguments.indexOf(QStringLiteral("-o"));
+    if (at < 0 || at + 1 >= arguments.size())
+        throw TUsageError{QStringLiteral("pack needs -o FILE")};
+    const QString output = arguments.at(at + 1);
+    arguments.remove(at, 2);
+    ExpectCount(arguments, 1);
+    const QString source = arguments.at(0);
+
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(ReadWholeFile(source), &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        throw TQZFileError(QStringLiteral("%1 at character %2")
+                               .arg(parseError.errorString())
+                               .arg(parseError.offset),
+                           source);
+    if (!document.isObject())
+        throw TQZFileError(QStringLiteral("the JSON is not an object"), source);
+
+    TQZNaloga test;
+    TJsonPackContext context;
+    context.BaseFolder = QFileInfo(source).absolutePath();
+    bool pageFile = false;
+    try {
+        pageFile = DocumentFromJson(test, document.object(), context);
+    } catch (TQZFileError &error) {
+        error.SetFileName(source);
+        throw;
+    }
+    for (const QString &warning : std::as_const(context.Warnings))
+        Err() << "corvtool: warning: " << source << ": " << warning << '\n';
+    if (pageFile)
+        test.SavePageToFile(0, output);
+    else
+        test.SaveTestFile(output);
+    return 0;
+}
+
+int Resave(QStringList arguments)
+{
+    TakeScreenOption(arguments);
+    ExpectCount(arguments, 2);
+    const QString input = arguments.at(0);
+    const QString output = arguments.at(1);
+    TQZNaloga test;
+    Load(test, input);
+    if (IsPageFile(input))
+        test.SavePageToFile(0, output);
+    else
+        test.SaveTestFile(output);
+    return 0;
+}
+
+int Run(const QStringList &all)
+{
+    if (all.isEmpty())
+        throw TUsageError{QStringLiteral("no command given")};
+    const QString command = all.at(0);
+    const QStringList arguments = all.mid(1);
+    if (command == QLatin1String("info"))
+        return Info(arguments);
+    if (command == QLatin1String("dump"))
+        return Dump(arguments);
+    if (command == QLatin1String("pack"))
+        return Pack(arguments);
+    if (command == QLatin1String("resave"))
+        return Resave(arguments);
+    throw TUsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    try {
+        return Run(QCoreApplication::arguments().mid(1));
+    } catch (const TQZNewerVersionError &) {
+        // As in the programs: the file is left alone and this is no failure.
+        Err() << NewerVersionMessage << '\n';
+        return 0;
+    } catch (const TQZFileError &error) {
+        Err() << "corvtool: " << error.Message() << '\n';
+        return 1;
+    } catch (const TUsageError &error) {
+        Err() << "corvtool: " << error.Message << '\n' << Usage;
+        return 1;
+    }
+}
