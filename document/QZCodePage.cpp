@@ -17,10 +17,7 @@ std::optional<QByteArray> &CachedDefault()
     return cached;
 }
 
-bool IsKnownCodePage(const QByteArray &name)
-{
-    return QStringDecoder(name.constData()).isValid();
-}
+bool IsKnownCodePage(const QByteArray &name) { return QStringDecoder(name.constData()).isValid(); }
 
 // Accepts a full name or a bare Windows code page number.
 QByteArray CodePageFromSetting(const QByteArray &setting)
@@ -63,33 +60,30 @@ QByteArray DefaultCodePage()
     return *cached;
 }
 
-void ResetDefaultCodePage()
-{
-    CachedDefault().reset();
-}
+void ResetDefaultCodePage() { CachedDefault().reset(); }
 
 QByteArray CodePageOfCharset(int charset)
 {
     switch (charset) {
-    case 0: return QByteArrayLiteral("windows-1252");      // ANSI
-    case 2: return QByteArrayLiteral("ISO-8859-1");        // SYMBOL: bytes are glyph numbers
-    case 77: return QByteArrayLiteral("macintosh");        // MAC
-    case 128: return QByteArrayLiteral("Shift_JIS");       // SHIFTJIS
-    case 129: return QByteArrayLiteral("windows-949");     // HANGEUL
-    case 130: return QByteArrayLiteral("windows-1361");    // JOHAB
-    case 134: return QByteArrayLiteral("GBK");             // GB2312
-    case 136: return QByteArrayLiteral("Big5");            // CHINESEBIG5
-    case 161: return QByteArrayLiteral("windows-1253");    // GREEK
-    case 162: return QByteArrayLiteral("windows-1254");    // TURKISH
-    case 163: return QByteArrayLiteral("windows-1258");    // VIETNAMESE
-    case 177: return QByteArrayLiteral("windows-1255");    // HEBREW
-    case 178: return QByteArrayLiteral("windows-1256");    // ARABIC
-    case 186: return QByteArrayLiteral("windows-1257");    // BALTIC
-    case 204: return QByteArrayLiteral("windows-1251");    // RUSSIAN
-    case 222: return QByteArrayLiteral("windows-874");     // THAI
-    case 238: return QByteArrayLiteral("windows-1250");    // EASTEUROPE
-    case 255: return QByteArrayLiteral("IBM437");          // OEM
-    default: return DefaultCodePage();                     // DEFAULT and unknown numbers
+    case 0: return QByteArrayLiteral("windows-1252");   // ANSI
+    case 2: return QByteArrayLiteral("ISO-8859-1");     // SYMBOL: bytes are glyph numbers
+    case 77: return QByteArrayLiteral("macintosh");     // MAC
+    case 128: return QByteArrayLiteral("Shift_JIS");    // SHIFTJIS
+    case 129: return QByteArrayLiteral("windows-949");  // HANGEUL
+    case 130: return QByteArrayLiteral("windows-1361"); // JOHAB
+    case 134: return QByteArrayLiteral("GBK");          // GB2312
+    case 136: return QByteArrayLiteral("Big5");         // CHINESEBIG5
+    case 161: return QByteArrayLiteral("windows-1253"); // GREEK
+    case 162: return QByteArrayLiteral("windows-1254"); // TURKISH
+    case 163: return QByteArrayLiteral("windows-1258"); // VIETNAMESE
+    case 177: return QByteArrayLiteral("windows-1255"); // HEBREW
+    case 178: return QByteArrayLiteral("windows-1256"); // ARABIC
+    case 186: return QByteArrayLiteral("windows-1257"); // BALTIC
+    case 204: return QByteArrayLiteral("windows-1251"); // RUSSIAN
+    case 222: return QByteArrayLiteral("windows-874");  // THAI
+    case 238: return QByteArrayLiteral("windows-1250"); // EASTEUROPE
+    case 255: return QByteArrayLiteral("IBM437");       // OEM
+    default: return DefaultCodePage();                  // DEFAULT and unknown numbers
     }
 }
 

@@ -16,7 +16,8 @@ TQZObjectFactory::~TQZObjectFactory() = default;
 
 TQZControl::TQZControl(int typeTag)
     : m_typeTag(typeTag)
-{}
+{
+}
 
 TQZControl::~TQZControl() = default;
 
@@ -82,10 +83,7 @@ void TQZRecordObject::SetRecord(const QByteArray &record)
     m_record.append(QByteArray(RecordSize(ObjectTypeTag()) - m_record.size(), '\0'));
 }
 
-void TQZRecordObject::SetPayload(const QByteArray &payload)
-{
-    m_payload = payload;
-}
+void TQZRecordObject::SetPayload(const QByteArray &payload) { m_payload = payload; }
 
 void TQZRecordObject::MoveTo(qint32 left, qint32 top)
 {
@@ -101,10 +99,7 @@ void TQZRecordObject::ResizeTo(qint32 width, qint32 height)
     SetInt32(m_record, geometry.Height, height);
 }
 
-void TQZRecordObject::LoadPayload(QByteArrayView payload)
-{
-    SetPayload(payload.toByteArray());
-}
+void TQZRecordObject::LoadPayload(QByteArrayView payload) { SetPayload(payload.toByteArray()); }
 
 void TQZRecordObject::AddMaxScore(qint32 &possible) const
 {
@@ -152,7 +147,9 @@ void WriteObjectToStream(QByteArray &stream, int typeTag, QByteArray record,
         break;
     default: break;
     }
-    stream += ConvertedRecord(typeTag, record, TScaleDirection::FromScreen);
+    if (record.size() >= RecordSize(typeTag))
+        ConvertRecordBytes(typeTag, record.data(), TScaleDirection::FromScreen);
+    stream += record;
     if (writePayload)
         stream += payload;
 }

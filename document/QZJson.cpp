@@ -16,16 +16,14 @@ namespace {
 
 const QString PayloadKey = QStringLiteral("payload");
 
-template<typename T>
-T FieldAt(const QByteArray &record, int offset)
+template<typename T> T FieldAt(const QByteArray &record, int offset)
 {
     T value;
     std::memcpy(&value, record.constData() + offset, sizeof(T));
     return value;
 }
 
-template<typename T>
-void SetFieldAt(QByteArray &record, int offset, const T &value)
+template<typename T> void SetFieldAt(QByteArray &record, int offset, const T &value)
 {
     std::memcpy(record.data() + offset, &value, sizeof(T));
 }
@@ -144,12 +142,13 @@ QByteArray PayloadFromJson(const QJsonObject &payload, TJsonPackContext &context
                            const QString &where)
 {
     if (payload.contains(QStringLiteral("base64")))
-        return QByteArray::fromBase64(payload.value(QStringLiteral("base64")).toString().toLatin1());
+        return QByteArray::fromBase64(
+            payload.value(QStringLiteral("base64")).toString().toLatin1());
     if (payload.contains(QStringLiteral("text")))
         return payload.value(QStringLiteral("text")).toString().toLatin1();
     if (payload.contains(QStringLiteral("file"))) {
-        const QString name = QDir(context.BaseFolder)
-                                 .filePath(payload.value(QStringLiteral("file")).toString());
+        const QString name =
+            QDir(context.BaseFolder).filePath(payload.value(QStringLiteral("file")).toString());
         return ReadWholeFile(name);
     }
     if (payload.value(QStringLiteral("length")).toInt() != 0)
@@ -170,10 +169,7 @@ int TypeTagFromJson(const QJsonObject &json)
     return -1;
 }
 
-TQZFileError FormError(const QString &cause)
-{
-    return TQZFileError(cause);
-}
+TQZFileError FormError(const QString &cause) { return TQZFileError(cause); }
 
 } // namespace
 
@@ -249,8 +245,7 @@ QJsonObject TestRecordToJson(const TQZNaloga &test)
     };
 }
 
-QJsonObject DocumentToJson(const TQZNaloga &test, bool pageFile, qint32 fileVersion,
-                           bool withData)
+QJsonObject DocumentToJson(const TQZNaloga &test, bool pageFile, qint32 fileVersion, bool withData)
 {
     QJsonObject json{
         {QStringLiteral("format"), pageFile ? QStringLiteral("cvp") : QStringLiteral("cvl")},
@@ -343,12 +338,12 @@ void PageFromJson(TQZNaloga &test, const QJsonObject &json, int index, TJsonPack
         return json.contains(k) ? json.value(k).toString() : QStringLiteral("(Forward)");
     };
     const QByteArray codePage = DefaultCodePage();
-    TPageRecord record =
-        NewPageRecord(EncodeForField(name, codePage, 255, context, where + QStringLiteral(".pageName")),
-                      EncodeForField(target("correctTarget"), codePage, 255, context,
-                                     where + QStringLiteral(".correctTarget")),
-                      EncodeForField(target("wrongTarget"), codePage, 255, context,
-                                     where + QStringLiteral(".wrongTarget")));
+    TPageRecord record = NewPageRecord(
+        EncodeForField(name, codePage, 255, context, where + QStringLiteral(".pageName")),
+        EncodeForField(target("correctTarget"), codePage, 255, context,
+                       where + QStringLiteral(".correctTarget")),
+        EncodeForField(target("wrongTarget"), codePage, 255, context,
+                       where + QStringLiteral(".wrongTarget")));
     if (json.contains(QStringLiteral("pageColor")))
         record.PageColor = quint32(JsonInteger(json.value(QStringLiteral("pageColor"))));
     page->SetPageRecord(record);
@@ -365,7 +360,8 @@ void PageFromJson(TQZNaloga &test, const QJsonObject &json, int index, TJsonPack
         const int tag = TypeTagFromJson(entry);
         if (tag < 0 || tag > 255)
             throw FormError(QStringLiteral("%1 has no valid \"type\" or \"class\"").arg(at));
-        auto object = std::make_unique<TQZRecordObject>(tag, RecordFromJson(tag, entry, context, at));
+        auto object =
+            std::make_unique<TQZRecordObject>(tag, RecordFromJson(tag, entry, context, at));
         object->SetKeepSavedEditHeight(true);
         if (entry.contains(PayloadKey))
             object->SetPayload(PayloadFromJson(entry.value(PayloadKey).toObject(), context, at));
@@ -380,11 +376,13 @@ bool DocumentFromJson(TQZNaloga &test, const QJsonObject &json, TJsonPackContext
 {
     const QString format = json.value(QStringLiteral("format")).toString(QStringLiteral("cvl"));
     if (format != QLatin1String("cvl") && format != QLatin1String("cvp"))
-        throw FormError(QStringLiteral("\"format\" must be \"cvl\" or \"cvp\", not \"%1\"").arg(format));
+        throw FormError(
+            QStringLiteral("\"format\" must be \"cvl\" or \"cvp\", not \"%1\"").arg(format));
     const bool pageFile = format == QLatin1String("cvp");
     const QJsonArray pages = json.value(QStringLiteral("pages")).toArray();
     if (pageFile && pages.size() != 1)
-        throw FormError(QStringLiteral("a page file holds exactly one page, not %1").arg(pages.size()));
+        throw FormError(
+            QStringLiteral("a page file holds exactly one page, not %1").arg(pages.size()));
 
     TTestRecord record = NewTestRecord();
     const QJsonObject header = json.value(QStringLiteral("test")).toObject();
@@ -394,10 +392,12 @@ bool DocumentFromJson(TQZNaloga &test, const QJsonObject &json, TJsonPackContext
                                              codePage, 255, context, QStringLiteral("test.title")));
     const QJsonArray comments = header.value(QStringLiteral("comments")).toArray();
     for (qsizetype i = 0; i < comments.size() && i < 8; ++i)
-        record.Comments[i].SetBytes(EncodeForField(comments.at(i).toString(), codePage, 255, context,
+        record.Comments[i].SetBytes(EncodeForField(comments.at(i).toString(), codePage, 255,
+                                                   context,
                                                    QStringLiteral("test.comments[%1]").arg(i)));
     if (header.contains(QStringLiteral("wrongAnswerMode")))
-        record.WrongAnswerMode = quint8(JsonInteger(header.value(QStringLiteral("wrongAnswerMode"))));
+        record.WrongAnswerMode =
+            quint8(JsonInteger(header.value(QStringLiteral("wrongAnswerMode"))));
     if (header.contains(QStringLiteral("editPassword")))
         record.EditPassword.SetBytes(
             header.value(QStringLiteral("editPassword")).toString().toLatin1().left(30));

@@ -17,8 +17,7 @@ QJsonObject UnknownObjectToJson(int typeTag);
 QJsonObject PageToJson(const TQZStran &page, bool withData);
 QJsonObject TestRecordToJson(const TQZNaloga &test);
 // {"format":"cvl"|"cvp", "fileVersion", "test" (test files only), "pages"}.
-QJsonObject DocumentToJson(const TQZNaloga &test, bool pageFile, qint32 fileVersion,
-                           bool withData);
+QJsonObject DocumentToJson(const TQZNaloga &test, bool pageFile, qint32 fileVersion, bool withData);
 
 struct TJsonPackContext
 {

@@ -59,7 +59,8 @@ TQZNaloga::TQZNaloga(TQZSurface *surface, TQZObjectFactory *factory)
     : m_record(ZeroRecord<TTestRecord>())
     , m_surface(surface)
     , m_factory(factory)
-{}
+{
+}
 
 // Pages are destroyed in list order.
 TQZNaloga::~TQZNaloga()
@@ -68,10 +69,7 @@ TQZNaloga::~TQZNaloga()
         page.reset();
 }
 
-QString TQZNaloga::Title() const
-{
-    return DecodeDefault(m_record.Title.Bytes());
-}
+QString TQZNaloga::Title() const { return DecodeDefault(m_record.Title.Bytes()); }
 
 QString TQZNaloga::Comment(int index) const
 {
@@ -153,12 +151,17 @@ void TQZNaloga::LoadPageFromFile(const QString &fileName)
     AddPage(std::move(page));
 }
 
-QByteArray TQZNaloga::ToBytes()
+void TQZNaloga::PrepareHeader()
 {
     m_record.Banner.SetBytes(FileBanner.left(50));
     m_record.FileVersion = CurrentFileVersion;
     m_record.Reserved = 0;
     m_record.PageCount = PageCount();
+}
+
+QByteArray TQZNaloga::ToBytes()
+{
+    PrepareHeader();
     QByteArray data;
     WriteRecord(data, m_record);
     for (auto &page : m_pages)
@@ -166,9 +169,25 @@ QByteArray TQZNaloga::ToBytes()
     return data;
 }
 
+// Written page by page through one re-used buffer: a large test is never
+// held twice in memory, and the buffer stops growing after the largest page.
 void TQZNaloga::SaveTestFile(const QString &fileName)
 {
-    WriteWholeFile(fileName, ToBytes());
+    PrepareHeader();
+    TQZFileWriter file(fileName);
+    try {
+        file.Write(QByteArrayView(reinterpret_cast<const char *>(&m_record), sizeof m_record));
+        QByteArray buffer;
+        for (auto &page : m_pages) {
+            buffer.resize(0);
+            page->SaveToStream(buffer);
+            file.Write(buffer);
+        }
+        file.Commit();
+    } catch (TQZFileError &error) {
+        error.SetFileName(fileName);
+        throw;
+    }
     Saved = true;
 }
 
@@ -202,10 +221,8 @@ void TQZNaloga::LoadFromBytes(const QByteArray &data, const TLoadOptions &option
             try {
                 added->LoadFromStream(reader);
             } catch (const TQZFileError &error) {
-                throw TQZFileError(QStringLiteral("page %1 of %2: %3")
-                                       .arg(i + 1)
-                                       .arg(count)
-                                       .arg(error.Cause()));
+                throw TQZFileError(
+                    QStringLiteral("page %1 of %2: %3").arg(i + 1).arg(count).arg(error.Cause()));
             }
             if (options.Progress)
                 options.Progress(i + 1, count);

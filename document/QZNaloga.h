@@ -119,6 +119,9 @@ public:
 
 private:
     void BuildShuffleList();
+    // Fills the banner, the current version, the reserved byte and the page
+    // count into the header before it is written.
+    void PrepareHeader();
 
     TTestRecord m_record;
     std::vector<std::unique_ptr<TQZStran>> m_pages;

@@ -26,15 +26,9 @@ constexpr TTypeNames TypeNames[ObjectTypeCount] = {
     {"TQZGumb", "QZC_GUMB", "button"},
 };
 
-bool IsTypeTag(int tag)
-{
-    return tag >= 0 && tag < ObjectTypeCount;
-}
+bool IsTypeTag(int tag) { return tag >= 0 && tag < ObjectTypeCount; }
 
-void SetText(auto &field, const char *text)
-{
-    field.SetBytes(QByteArray(text));
-}
+void SetText(auto &field, const char *text) { field.SetBytes(QByteArray(text)); }
 
 using K = TFieldKind;
 
@@ -109,34 +103,20 @@ constexpr TRecordField MemoFields[] = {
 };
 
 constexpr TRecordField SlikaFields[] = {
-    {"Left", 0, K::Int32},
-    {"Top", 4, K::Int32},
-    {"Width", 8, K::Int32},
-    {"Height", 12, K::Int32},
-    {"Stretch", 16, K::Byte},
-    {"PictureKind", 17, K::Byte},
+    {"Left", 0, K::Int32},           {"Top", 4, K::Int32},     {"Width", 8, K::Int32},
+    {"Height", 12, K::Int32},        {"Stretch", 16, K::Byte}, {"PictureKind", 17, K::Byte},
     {"PictureLength", 20, K::Int32},
 };
 
 constexpr TRecordField MediaFields[] = {
-    {"MediaFile", 0, K::String, 100},
-    {"Caption", 101, K::String, 255},
-    {"Left", 360, K::Int32},
-    {"Top", 364, K::Int32},
-    {"Width", 368, K::Int32},
-    {"Height", 372, K::Int32},
+    {"MediaFile", 0, K::String, 100}, {"Caption", 101, K::String, 255}, {"Left", 360, K::Int32},
+    {"Top", 364, K::Int32},           {"Width", 368, K::Int32},         {"Height", 372, K::Int32},
 };
 
 constexpr TRecordField OleFields[] = {
-    {"IsEmpty", 0, K::Byte},
-    {"Color", 4, K::Color},
-    {"SizeMode", 8, K::Byte},
-    {"ActivationEnabled", 9, K::Byte},
-    {"Left", 12, K::Int32},
-    {"Top", 16, K::Int32},
-    {"Width", 20, K::Int32},
-    {"Height", 24, K::Int32},
-    {"OleLength", 28, K::Int32},
+    {"IsEmpty", 0, K::Byte},           {"Color", 4, K::Color},   {"SizeMode", 8, K::Byte},
+    {"ActivationEnabled", 9, K::Byte}, {"Left", 12, K::Int32},   {"Top", 16, K::Int32},
+    {"Width", 20, K::Int32},           {"Height", 24, K::Int32}, {"OleLength", 28, K::Int32},
 };
 
 constexpr TRecordField GumbFields[] = {

@@ -22,15 +22,9 @@ qint32 RoundHalfEven(double value)
 
 // The factor is computed first, then multiplied, as the stored files expect:
 // the order changes the result where the product falls near a half.
-qint32 ToScreenX(qint32 v)
-{
-    return RoundHalfEven(v * (ScreenWidth * (1.0 / DesignWidth)));
-}
+qint32 ToScreenX(qint32 v) { return RoundHalfEven(v * (ScreenWidth * (1.0 / DesignWidth))); }
 
-qint32 ToScreenY(qint32 v)
-{
-    return RoundHalfEven(v * (ScreenHeight * (1.0 / DesignHeight)));
-}
+qint32 ToScreenY(qint32 v) { return RoundHalfEven(v * (ScreenHeight * (1.0 / DesignHeight))); }
 
 qint32 FromScreenX(qint32 v)
 {
@@ -42,25 +36,13 @@ qint32 FromScreenY(qint32 v)
     return ScreenHeight == 0 ? 0 : RoundHalfEven(v * (double(DesignHeight) / ScreenHeight));
 }
 
-qint32 Margin()
-{
-    return RoundHalfEven(ScreenWidth * 0.00625);
-}
+qint32 Margin() { return RoundHalfEven(ScreenWidth * 0.00625); }
 
-qint32 AnswerButtonHeight()
-{
-    return RoundHalfEven(ScreenHeight * 0.05);
-}
+qint32 AnswerButtonHeight() { return RoundHalfEven(ScreenHeight * 0.05); }
 
-qint32 SurfaceFontHeight()
-{
-    return RoundHalfEven(ScreenHeight * 0.04);
-}
+qint32 SurfaceFontHeight() { return RoundHalfEven(ScreenHeight * 0.04); }
 
-qint32 GridStep()
-{
-    return RoundHalfEven(ScreenWidth * 0.009);
-}
+qint32 GridStep() { return RoundHalfEven(ScreenWidth * 0.009); }
 
 namespace {
 

@@ -44,8 +44,7 @@ inline QByteArray ConvertedRecord(int tag, QByteArray record, TScaleDirection di
     return record;
 }
 
-template<typename Record>
-constexpr int TypeTagOf();
+template<typename Record> constexpr int TypeTagOf();
 template<> constexpr int TypeTagOf<TIzbireRecord>() { return ObjIzbire; }
 template<> constexpr int TypeTagOf<TVnosnoOknoRecord>() { return ObjVnosnoOkno; }
 template<> constexpr int TypeTagOf<TDaNeRecord>() { return ObjDaNe; }
@@ -58,8 +57,7 @@ template<> constexpr int TypeTagOf<TOleRecord>() { return ObjOle; }
 template<> constexpr int TypeTagOf<TGumbRecord>() { return ObjGumb; }
 
 // A converted copy of a record; the input is not changed.
-template<typename Record>
-Record ToScreen(Record record)
+template<typename Record> Record ToScreen(Record record)
 {
     static_assert(sizeof(Record) == RecordSize(TypeTagOf<Record>()));
     ConvertRecordBytes(TypeTagOf<Record>(), reinterpret_cast<char *>(&record),
@@ -67,8 +65,7 @@ Record ToScreen(Record record)
     return record;
 }
 
-template<typename Record>
-Record FromScreen(Record record)
+template<typename Record> Record FromScreen(Record record)
 {
     static_assert(sizeof(Record) == RecordSize(TypeTagOf<Record>()));
     ConvertRecordBytes(TypeTagOf<Record>(), reinterpret_cast<char *>(&record),

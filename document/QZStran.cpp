@@ -26,7 +26,8 @@ TQZStran::TQZStran(TQZSurface *surface, TQZObjectFactory *factory)
     : m_record(ZeroRecord<TPageRecord>())
     , m_surface(surface)
     , m_factory(factory ? factory : &RecordObjectFactory())
-{}
+{
+}
 
 // Objects are destroyed in list order, as they were created.
 TQZStran::~TQZStran()
@@ -42,20 +43,11 @@ void TQZStran::SetPageRecord(const TPageRecord &record)
         m_surface->SetPageColor(m_record.PageColor);
 }
 
-QString TQZStran::PageName() const
-{
-    return DecodeDefault(m_record.PageName.Bytes());
-}
+QString TQZStran::PageName() const { return DecodeDefault(m_record.PageName.Bytes()); }
 
-QString TQZStran::CorrectTarget() const
-{
-    return DecodeDefault(m_record.CorrectTarget.Bytes());
-}
+QString TQZStran::CorrectTarget() const { return DecodeDefault(m_record.CorrectTarget.Bytes()); }
 
-QString TQZStran::WrongTarget() const
-{
-    return DecodeDefault(m_record.WrongTarget.Bytes());
-}
+QString TQZStran::WrongTarget() const { return DecodeDefault(m_record.WrongTarget.Bytes()); }
 
 TQZControl *TQZStran::AddObject(std::unique_ptr<TQZControl> object)
 {
@@ -117,8 +109,7 @@ void TQZStran::Deactivate()
     ShowObjects(false);
 }
 
-template<typename Visit>
-void TQZStran::ForEachQuestion(Visit visit) const
+template<typename Visit> void TQZStran::ForEachQuestion(Visit visit) const
 {
     for (const auto &object : m_objects)
         if (object->IsQuestion())
@@ -128,14 +119,16 @@ void TQZStran::ForEachQuestion(Visit visit) const
 bool TQZStran::AllAnswered() const
 {
     bool all = true;
-    ForEachQuestion([&all](const TQZActiveControl &question) { all = all && question.IsAnswered(); });
+    ForEachQuestion(
+        [&all](const TQZActiveControl &question) { all = all && question.IsAnswered(); });
     return all;
 }
 
 bool TQZStran::AllCorrect() const
 {
     bool all = true;
-    ForEachQuestion([&all](const TQZActiveControl &question) { all = all && question.IsCorrect(); });
+    ForEachQuestion(
+        [&all](const TQZActiveControl &question) { all = all && question.IsCorrect(); });
     return all;
 }
 

@@ -66,8 +66,7 @@ public:
     void LoadFromStream(TQZReader &reader);
 
 private:
-    template<typename Visit>
-    void ForEachQuestion(Visit visit) const;
+    template<typename Visit> void ForEachQuestion(Visit visit) const;
 
     TPageRecord m_record;
     std::vector<std::unique_ptr<TQZControl>> m_objects;

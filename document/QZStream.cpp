@@ -28,7 +28,8 @@ QString TQZFileError::Message() const
 TQZNewerVersionError::TQZNewerVersionError(qint32 version, QString fileName)
     : TQZFileError(NewerVersionMessage, std::move(fileName))
     , m_version(version)
-{}
+{
+}
 
 void TQZReader::Read(void *target, qsizetype size, const char *what)
 {
@@ -75,16 +76,33 @@ QByteArray ReadWholeFile(const QString &fileName)
     return data;
 }
 
+TQZFileWriter::TQZFileWriter(const QString &fileName)
+    : m_file(std::make_unique<QSaveFile>(fileName))
+{
+    if (!m_file->open(QIODevice::WriteOnly))
+        throw TQZFileError(m_file->errorString(), fileName);
+}
+
+TQZFileWriter::~TQZFileWriter() = default;
+
+void TQZFileWriter::Write(QByteArrayView data)
+{
+    if (m_file->write(data.data(), data.size()) != data.size()) {
+        const QString cause = m_file->errorString();
+        m_file->cancelWriting();
+        throw TQZFileError(cause, m_file->fileName());
+    }
+}
+
+void TQZFileWriter::Commit()
+{
+    if (!m_file->commit())
+        throw TQZFileError(m_file->errorString(), m_file->fileName());
+}
+
 void WriteWholeFile(const QString &fileName, const QByteArray &data)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw TQZFileError(file.errorString(), fileName);
-    if (file.write(data) != data.size()) {
-        const QString cause = file.errorString();
-        file.cancelWriting();
-        throw TQZFileError(cause, fileName);
-    }
-    if (!file.commit())
-        throw TQZFileError(file.errorString(), fileName);
+    TQZFileWriter file(fileName);
+    file.Write(data);
+    file.Commit();
 }

@@ -7,6 +7,9 @@
 #include <QString>
 
 #include <exception>
+#include <memory>
+
+class QSaveFile;
 
 // A failed read or write. Cause says what went wrong in words; FileName is
 // filled in by the file operation, so that a message can name the file.
@@ -50,7 +53,8 @@ class TQZReader
 public:
     explicit TQZReader(QByteArrayView data)
         : m_data(data)
-    {}
+    {
+    }
 
     qsizetype Position() const { return m_position; }
     qsizetype Size() const { return m_data.size(); }
@@ -60,8 +64,7 @@ public:
     // Copies size bytes to target; `what` names the data in the error.
     void Read(void *target, qsizetype size, const char *what);
 
-    template<typename Record>
-    Record ReadRecord(const char *what)
+    template<typename Record> Record ReadRecord(const char *what)
     {
         Record record;
         Read(&record, sizeof(Record), what);
@@ -80,8 +83,7 @@ private:
 };
 
 // Appends a whole record to a stream buffer.
-template<typename Record>
-void WriteRecord(QByteArray &stream, const Record &record)
+template<typename Record> void WriteRecord(QByteArray &stream, const Record &record)
 {
     stream.append(reinterpret_cast<const char *>(&record), sizeof(Record));
 }
@@ -89,7 +91,23 @@ void WriteRecord(QByteArray &stream, const Record &record)
 // Reads a whole file into memory; raises TQZFileError naming the file.
 QByteArray ReadWholeFile(const QString &fileName);
 
-// Writes data to fileName through a temporary file beside it that replaces the
-// old file only when it is complete, so a failed save leaves the old file as it
-// was. Raises TQZFileError naming the file.
+// Writes a file through a temporary file beside it that replaces the old file
+// only on Commit, once it is complete and on disk: a save that fails or is
+// abandoned (destroyed without Commit) leaves the old file as it was. Raises
+// TQZFileError naming the file.
+class TQZFileWriter
+{
+public:
+    explicit TQZFileWriter(const QString &fileName);
+    ~TQZFileWriter();
+    TQZFileWriter(const TQZFileWriter &) = delete;
+    TQZFileWriter &operator=(const TQZFileWriter &) = delete;
+
+    void Write(QByteArrayView data);
+    void Commit();
+
+private:
+    std::unique_ptr<QSaveFile> m_file;
+};
+
 void WriteWholeFile(const QString &fileName, const QByteArray &data);

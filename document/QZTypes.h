@@ -13,8 +13,7 @@
 #include <type_traits>
 
 // A 32-bit little-endian integer as it stands in a file.
-template<typename T>
-struct TLittleEndian32
+template<typename T> struct TLittleEndian32
 {
     static_assert(sizeof(T) == 4);
     unsigned char Bytes[4];
@@ -35,8 +34,7 @@ using TColor = TLittleEndian32<quint32>;
 
 // string[N]: a length byte and exactly N character bytes. Only the first
 // Length bytes count; the rest is carried unchanged through a read and a write.
-template<int N>
-struct TShortString
+template<int N> struct TShortString
 {
     static constexpr int Capacity = N;
     quint8 Length;
@@ -86,8 +84,7 @@ static_assert(std::is_trivially_copyable_v<TInt32> && std::is_standard_layout_v<
 static_assert(std::is_trivially_copyable_v<TShortString<255>>);
 
 // Reads a whole record from raw bytes and back; records are never validated.
-template<typename Record>
-Record RecordFromBytes(const char *data)
+template<typename Record> Record RecordFromBytes(const char *data)
 {
     static_assert(std::is_trivially_copyable_v<Record>);
     Record record;
@@ -95,23 +92,20 @@ Record RecordFromBytes(const char *data)
     return record;
 }
 
-template<typename Record>
-Record RecordFromBytes(const QByteArray &data)
+template<typename Record> Record RecordFromBytes(const QByteArray &data)
 {
     Q_ASSERT(data.size() >= qsizetype(sizeof(Record)));
     return RecordFromBytes<Record>(data.constData());
 }
 
-template<typename Record>
-QByteArray RecordToBytes(const Record &record)
+template<typename Record> QByteArray RecordToBytes(const Record &record)
 {
     static_assert(std::is_trivially_copyable_v<Record>);
     return QByteArray(reinterpret_cast<const char *>(&record), sizeof(Record));
 }
 
 // A record with every byte zero, the state of a record made in memory.
-template<typename Record>
-Record ZeroRecord()
+template<typename Record> Record ZeroRecord()
 {
     static_assert(std::is_trivially_copyable_v<Record>);
     Record record;

@@ -9,12 +9,10 @@
 TFakeObject::TFakeObject(int typeTag)
     : TQZActiveControl(typeTag)
     , RecordBytes(NewObjectRecord(typeTag))
-{}
-
-void TFakeObject::ResizeTo(qint32, qint32)
 {
-    ++ResizeCount;
 }
+
+void TFakeObject::ResizeTo(qint32, qint32) { ++ResizeCount; }
 
 void TFakeObject::SaveToStream(QByteArray &stream) const
 {
@@ -29,10 +27,7 @@ bool TFakeObject::OpenMedia()
     return MediaOpens;
 }
 
-bool TFakeObject::CloseMedia()
-{
-    return MediaCloses;
-}
+bool TFakeObject::CloseMedia() { return MediaCloses; }
 
 std::unique_ptr<TQZRecordObject> MakeObject(int typeTag, const QByteArray &payload)
 {
@@ -75,10 +70,7 @@ std::unique_ptr<TQZNaloga> SampleTest(const QStringList &pageNames)
     return test;
 }
 
-QByteArray SampleTestFile(const QStringList &pageNames)
-{
-    return SampleTest(pageNames)->ToBytes();
-}
+QByteArray SampleTestFile(const QStringList &pageNames) { return SampleTest(pageNames)->ToBytes(); }
 
 QString CorpusFolder()
 {

@@ -222,9 +222,9 @@ private slots:
     void movingPages()
     {
         TFakeSurface surface;
-        auto test = TestOfPages({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-                                 QStringLiteral("D")},
-                                &surface);
+        auto test = TestOfPages(
+            {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")},
+            &surface);
         test->MovePage(0, 2);
         QCOMPARE(PageNames(*test), (QStringList{QStringLiteral("B"), QStringLiteral("C"),
                                                 QStringLiteral("A"), QStringLiteral("D")}));
@@ -239,8 +239,8 @@ private slots:
 
     void findingPages()
     {
-        auto test = TestOfPages({QStringLiteral("Page 1"), QStringLiteral("Page 2"),
-                                 QStringLiteral(" Page 2 ")});
+        auto test = TestOfPages(
+            {QStringLiteral("Page 1"), QStringLiteral("Page 2"), QStringLiteral(" Page 2 ")});
         QCOMPARE(test->FindPage(QStringLiteral("  Page 2 ")), 1);
         QCOMPARE(test->FindPage(QStringLiteral("Page 2\t")), 1);
         QCOMPARE(test->FindPage(QStringLiteral("page 2")), 3);
@@ -326,7 +326,8 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(TQZFileError, test->SaveTestFile(name));
         QVERIFY(!Saved);
         QCOMPARE(ReadFile(name), before);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("kept.cvl")});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("kept.cvl")});
 
         // A folder that does not exist: the error names the file.
         failing->FailOnSave = false;
@@ -362,10 +363,12 @@ private slots:
         const QString file = QStringLiteral("t.cvl");
         QTest::newRow("file only") << QStringList{program, file} << false << false;
         QTest::newRow("/R") << QStringList{program, file, QStringLiteral("/R")} << true << false;
-        QTest::newRow("/Random") << QStringList{program, file, QStringLiteral("/Random")} << true << false;
+        QTest::newRow("/Random") << QStringList{program, file, QStringLiteral("/Random")} << true
+                                 << false;
         QTest::newRow("/r") << QStringList{program, file, QStringLiteral("/r")} << false << false;
         QTest::newRow("-R") << QStringList{program, file, QStringLiteral("-R")} << false << false;
-        QTest::newRow("/R 3") << QStringList{program, file, QStringLiteral("/R"), QStringLiteral("3")}
+        QTest::newRow("/R 3") << QStringList{program, file, QStringLiteral("/R"),
+                                             QStringLiteral("3")}
                               << true << true;
         QTest::newRow("/R 3 x") << QStringList{program, file, QStringLiteral("/R"),
                                                QStringLiteral("3"), QStringLiteral("x")}

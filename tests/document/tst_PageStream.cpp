@@ -35,11 +35,7 @@ struct TStreamBuilder
     }
 };
 
-template<typename Record>
-QByteArray Bytes(const Record &record)
-{
-    return RecordToBytes(record);
-}
+template<typename Record> QByteArray Bytes(const Record &record) { return RecordToBytes(record); }
 
 std::unique_ptr<TQZStran> ReadPage(const QByteArray &bytes, qint32 version = CurrentFileVersion)
 {
@@ -117,7 +113,10 @@ private slots:
         auto metafile = RecordFromBytes<TSlikaRecord>(NewObjectRecord(ObjSlika));
         metafile.PictureKind = 1;
         metafile.PictureLength = 8;
-        builder.Add(ObjSlika, Bytes(metafile), QByteArray("\xd7\xcd\xc6\x9a" "abcd", 8));
+        builder.Add(ObjSlika, Bytes(metafile),
+                    QByteArray("\xd7\xcd\xc6\x9a"
+                               "abcd",
+                               8));
         auto unknown = metafile;
         unknown.PictureKind = 7;
         unknown.PictureLength = 6;
@@ -318,19 +317,20 @@ private slots:
         TQZStran page(&surface);
         page.SetPageRecord(NewPageRecord("Clips", "", ""));
         surface.Colors.clear();
-        auto *broken = static_cast<TFakeObject *>(
-            page.AddObject(std::make_unique<TFakeObject>(ObjMedia)));
-        auto *working = static_cast<TFakeObject *>(
-            page.AddObject(std::make_unique<TFakeObject>(ObjMedia)));
-        auto *text = static_cast<TFakeObject *>(
-            page.AddObject(std::make_unique<TFakeObject>(ObjBesedilo)));
+        auto *broken =
+            static_cast<TFakeObject *>(page.AddObject(std::make_unique<TFakeObject>(ObjMedia)));
+        auto *working =
+            static_cast<TFakeObject *>(page.AddObject(std::make_unique<TFakeObject>(ObjMedia)));
+        auto *text =
+            static_cast<TFakeObject *>(page.AddObject(std::make_unique<TFakeObject>(ObjBesedilo)));
         broken->MediaOpens = false;
         broken->MediaCloses = false;
 
         for (int shown = 1; shown <= 2; ++shown) {
             page.Activate();
             // One message per clip that fails, each time the page is shown.
-            QCOMPARE(surface.Errors, QStringList{QStringLiteral("I can not open the Media Player")});
+            QCOMPARE(surface.Errors,
+                     QStringList{QStringLiteral("I can not open the Media Player")});
             QCOMPARE(surface.Colors.last(), WindowColor);
             QVERIFY(text->Shown && broken->Shown && working->Shown);
             QCOMPARE(working->ResizeCount, shown);
@@ -338,7 +338,8 @@ private slots:
             surface.Errors.clear();
 
             page.Deactivate();
-            QCOMPARE(surface.Errors, QStringList{QStringLiteral("I can not close the Media Player")});
+            QCOMPARE(surface.Errors,
+                     QStringList{QStringLiteral("I can not close the Media Player")});
             QVERIFY(!text->Shown && !broken->Shown);
             surface.Errors.clear();
         }
@@ -349,9 +350,12 @@ private slots:
         TQZStran page;
         QVERIFY(page.AllAnswered());
         QVERIFY(page.AllCorrect());
-        auto *first = static_cast<TFakeObject *>(page.AddObject(std::make_unique<TFakeObject>(ObjIzbire)));
-        auto *second = static_cast<TFakeObject *>(page.AddObject(std::make_unique<TFakeObject>(ObjVnosnoOkno)));
-        auto *button = static_cast<TFakeObject *>(page.AddObject(std::make_unique<TFakeObject>(ObjGumb)));
+        auto *first =
+            static_cast<TFakeObject *>(page.AddObject(std::make_unique<TFakeObject>(ObjIzbire)));
+        auto *second = static_cast<TFakeObject *>(
+            page.AddObject(std::make_unique<TFakeObject>(ObjVnosnoOkno)));
+        auto *button =
+            static_cast<TFakeObject *>(page.AddObject(std::make_unique<TFakeObject>(ObjGumb)));
         // Only questions count: the button's answer state is never asked.
         button->Answered = false;
         first->Answered = second->Answered = true;

@@ -1,10 +1,13 @@
 // Records, screen scaling and code pages.
 
 #include "QZCodePage.h"
+#include "QZFont.h"
 #include "QZRecordFields.h"
 #include "QZScaling.h"
 #include "QZTestMain.h"
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <QTest>
 
 #include <set>
@@ -152,14 +155,14 @@ private slots:
     {
         {
             TScreenScope screen(1024, 768);
-            QCOMPARE(Margin(), 6);               // 6.4
-            QCOMPARE(AnswerButtonHeight(), 38);  // 38.4
-            QCOMPARE(GridStep(), 9);             // 9.216
-            QCOMPARE(SurfaceFontHeight(), 31);   // 30.72
+            QCOMPARE(Margin(), 6);              // 6.4
+            QCOMPARE(AnswerButtonHeight(), 38); // 38.4
+            QCOMPARE(GridStep(), 9);            // 9.216
+            QCOMPARE(SurfaceFontHeight(), 31);  // 30.72
         }
         {
             TScreenScope screen(1280, 1000);
-            QCOMPARE(Margin(), 8);               // 8.0
+            QCOMPARE(Margin(), 8); // 8.0
             QCOMPARE(AnswerButtonHeight(), 50);
         }
         TScreenScope screen(2048, 1536);
@@ -189,8 +192,7 @@ private slots:
         QFETCH(QList<int>, fields);
         TScreenScope screen(1024, 768);
         const QByteArray original(RecordSize(tag), '\x10');
-        const QByteArray converted =
-            ConvertedRecord(tag, original, TScaleDirection::ToScreen);
+        const QByteArray converted = ConvertedRecord(tag, original, TScaleDirection::ToScreen);
         std::set<int> changed;
         for (int i = 0; i < original.size(); ++i)
             if (original[i] != converted[i])
@@ -240,7 +242,8 @@ private slots:
         QString lost;
         const QByteArray bytes =
             EncodeText(QStringLiteral("Čaj 中 € Ω"), QByteArray("windows-1250"), &lost);
-        QCOMPARE(bytes, QByteArray("\xc8" "aj ? \x80 ?"));
+        QCOMPARE(bytes, QByteArray("\xc8"
+                                   "aj ? \x80 ?"));
         QCOMPARE(lost, QStringLiteral("中Ω"));
         lost.clear();
         QCOMPARE(EncodeText(QStringLiteral("plain"), "windows-1250", &lost), QByteArray("plain"));
@@ -248,6 +251,50 @@ private slots:
         // A character outside the basic plane is one character, not two.
         EncodeText(QStringLiteral("a\U0001F600b"), "windows-1252", &lost);
         QCOMPARE(lost, QStringLiteral("\U0001F600"));
+    }
+
+    void colourValues()
+    {
+        QCOMPARE(ColorFromValue(0x00336699u), QColor(0x99, 0x66, 0x33));
+        QCOMPARE(ValueFromColor(QColor(0x99, 0x66, 0x33)), 0x00336699u);
+        const QPalette palette = QGuiApplication::palette();
+        QCOMPARE(ColorFromValue(0x80000008u), palette.color(QPalette::Active, QPalette::Text));
+        QCOMPARE(ColorFromValue(0x8000000Fu), palette.color(QPalette::Active, QPalette::Button));
+        // A system colour number past the table still gives a colour.
+        QVERIFY(ColorFromValue(0x800000FFu).isValid());
+    }
+
+    void fontRecords()
+    {
+        TFontRecord record = WindowFontRecord();
+        record.Name.SetBytes("  Arial ");
+        record.Style = FontBold | FontStrikeOut;
+        record.Height = -20;
+        const TRecordFont font = RecordToFont(record);
+        QCOMPARE(font.Font.family(), QStringLiteral("Arial"));
+        QCOMPARE(font.Font.pixelSize(), 20);
+        QVERIFY(font.Font.bold() && font.Font.strikeOut() && !font.Font.italic());
+        QCOMPARE(font.Charset, quint8(238));
+
+        const TFontRecord back = FontToRecord(font.Font, record.Color, font.Charset);
+        QCOMPARE(back.Name.Bytes(), QByteArray("Arial"));
+        QCOMPARE(back.Height.Get(), -20);
+        QCOMPARE(back.Style, quint8(FontBold | FontStrikeOut));
+        QCOMPARE(back.Color.Get(), 0x80000008u);
+
+        // A positive height is the whole line: the characters come out smaller.
+        record.Height = 30;
+        const TRecordFont cell = RecordToFont(record);
+        QVERIFY(cell.Font.pixelSize() > 0 && cell.Font.pixelSize() <= 30);
+    }
+
+    void sameText()
+    {
+        QVERIFY(SameText(QStringLiteral(" Paris "), QStringLiteral("paris"), false));
+        QVERIFY(!SameText(QStringLiteral(" Paris "), QStringLiteral("paris"), true));
+        QVERIFY(SameText(QStringLiteral("\tParis\r\n"), QStringLiteral("Paris"), true));
+        QVERIFY(SameText(QStringLiteral("žaba"), QStringLiteral("ŽABA"), false));
+        QVERIFY(!SameText(QStringLiteral("Pariz"), QStringLiteral("Paris"), false));
     }
 };
 

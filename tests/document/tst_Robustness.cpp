@@ -42,7 +42,8 @@ TOutcome LoadAs(const QString &fileName, bool pageFile)
 TOutcome LoadBytes(const QByteArray &bytes, bool pageFile)
 {
     static QTemporaryDir folder;
-    const QString name = folder.filePath(pageFile ? QStringLiteral("d.cvp") : QStringLiteral("d.cvl"));
+    const QString name =
+        folder.filePath(pageFile ? QStringLiteral("d.cvp") : QStringLiteral("d.cvl"));
     QFile file(name);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         qFatal("cannot write %s", qPrintable(name));
