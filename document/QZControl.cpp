@@ -9,7 +9,9 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 TQZSurface::~TQZSurface() = default;
 TQZObjectFactory::~TQZObjectFactory() = default;
@@ -79,8 +81,9 @@ TQZRecordObject::TQZRecordObject(int typeTag, const QByteArray &record)
 
 void TQZRecordObject::SetRecord(const QByteArray &record)
 {
-    m_record = record.left(RecordSize(ObjectTypeTag()));
-    m_record.append(QByteArray(RecordSize(ObjectTypeTag()) - m_record.size(), '\0'));
+    const int size = ObjectRecordSize(ObjectTypeTag());
+    m_record = record.left(size);
+    m_record.append(QByteArray(size - m_record.size(), '\0'));
 }
 
 void TQZRecordObject::SetPayload(const QByteArray &payload) { m_payload = payload; }
@@ -116,7 +119,10 @@ void TQZRecordObject::SaveToStream(QByteArray &stream) const
             break;
         // The inner text box is the frame less a margin above and below.
         const qint32 height = GetInt32(record, offsetof(TMemoRecord, Height));
-        SetInt32(record, offsetof(TMemoRecord, SavedEditHeight), height - 2 * Margin());
+        const qint64 inner = qint64(height) - 2 * qint64(Margin());
+        SetInt32(record, offsetof(TMemoRecord, SavedEditHeight),
+                 qint32(std::clamp<qint64>(inner, std::numeric_limits<qint32>::min(),
+                                           std::numeric_limits<qint32>::max())));
         break;
     }
     case ObjOle: hasContent = record.at(offsetof(TOleRecord, IsEmpty)) == 0; break;
@@ -147,6 +153,8 @@ void WriteObjectToStream(QByteArray &stream, int typeTag, QByteArray record,
         break;
     default: break;
     }
+    if (ObjectRecordSize(typeTag) == 0)
+        return; // no record of its own: only its type tag stands in the page
     if (record.size() >= RecordSize(typeTag))
         ConvertRecordBytes(typeTag, record.data(), TScaleDirection::FromScreen);
     stream += record;

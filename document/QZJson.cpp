@@ -144,8 +144,17 @@ QByteArray PayloadFromJson(const QJsonObject &payload, TJsonPackContext &context
     if (payload.contains(QStringLiteral("base64")))
         return QByteArray::fromBase64(
             payload.value(QStringLiteral("base64")).toString().toLatin1());
-    if (payload.contains(QStringLiteral("text")))
-        return payload.value(QStringLiteral("text")).toString().toLatin1();
+    if (payload.contains(QStringLiteral("text"))) {
+        // RTF is 8-bit text: characters past 255 belong in \\uN escapes.
+        const QString text = payload.value(QStringLiteral("text")).toString();
+        QString lost;
+        const QByteArray bytes = EncodeText(text, QByteArrayLiteral("ISO-8859-1"), &lost);
+        if (!lost.isEmpty())
+            context.Warnings << QStringLiteral("%1: the payload text holds \"%2\", which is no "
+                                               "8-bit character; it was written as \"?\"")
+                                    .arg(where, lost);
+        return bytes;
+    }
     if (payload.contains(QStringLiteral("file"))) {
         const QString name =
             QDir(context.BaseFolder).filePath(payload.value(QStringLiteral("file")).toString());

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 
 qint32 FileVersion = CurrentFileVersion;
 bool TestLoading = false;
@@ -153,6 +154,7 @@ void TQZNaloga::LoadPageFromFile(const QString &fileName)
 
 void TQZNaloga::PrepareHeader()
 {
+    std::memset(m_record.Banner.Chars, 0, sizeof m_record.Banner.Chars);
     m_record.Banner.SetBytes(FileBanner.left(50));
     m_record.FileVersion = CurrentFileVersion;
     m_record.Reserved = 0;

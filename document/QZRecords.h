@@ -241,6 +241,10 @@ constexpr int RecordSize(int tag)
     return tag >= 0 && tag < ObjectTypeCount ? sizes[tag] : 0;
 }
 
+// Size of the record an object of the type writes: 0 for the page tag and for
+// tags without a class, which make no object and frame no bytes.
+constexpr int ObjectRecordSize(int tag) { return tag == ObjPage ? 0 : RecordSize(tag); }
+
 // Record sizes, checked against the file format.
 static_assert(sizeof(TFontRecord) == 268);
 static_assert(offsetof(TFontRecord, Name) == 4);

@@ -189,8 +189,8 @@ void TQZStran::LoadFromStream(TQZReader &reader)
 
     for (int i = 0; i < count; ++i) {
         const int tag = m_record.ObjectTypes[i];
-        const int size = RecordSize(tag);
-        if (size == 0 || tag == ObjPage)
+        const int size = ObjectRecordSize(tag);
+        if (size == 0)
             continue; // no object of this type: nothing is read
         QByteArray record(size, Qt::Uninitialized);
         reader.Read(record.data(), size, "an object record");

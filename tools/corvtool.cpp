@@ -18,13 +18,12 @@
 
 namespace {
 
-const QString Usage = QStringLiteral(
-    "Usage:\n"
-    "  corvtool info FILE\n"
-    "  corvtool dump FILE [--screen WxH] [--no-data]\n"
-    "  corvtool pack JSON -o FILE\n"
-    "  corvtool resave IN OUT [--screen WxH]\n"
-    "FILE is a test file (.cvl) or a page file (.cvp).\n");
+const QString Usage = QStringLiteral("Usage:\n"
+                                     "  corvtool info FILE\n"
+                                     "  corvtool dump FILE [--screen WxH] [--no-data]\n"
+                                     "  corvtool pack JSON -o FILE\n"
+                                     "  corvtool resave IN OUT [--screen WxH]\n"
+                                     "FILE is a test file (.cvl) or a page file (.cvp).\n");
 
 // A usage error: reported with the usage text.
 struct TUsageError
@@ -70,10 +69,7 @@ void TakeScreenOption(QStringList &arguments)
     arguments.remove(at, 2);
 }
 
-bool TakeFlag(QStringList &arguments, const QString &flag)
-{
-    return arguments.removeAll(flag) > 0;
-}
+bool TakeFlag(QStringList &arguments, const QString &flag) { return arguments.removeAll(flag) > 0; }
 
 void ExpectCount(const QStringList &arguments, int count)
 {
@@ -122,7 +118,8 @@ int Info(const QStringList &arguments)
                    .arg(i + 1, 3)
                    .arg(page->PageName(), page->CorrectTarget(), page->WrongTarget())
                    .arg(points);
-        out << "     objects: " << (kinds.isEmpty() ? QStringLiteral("none") : kinds.join(QStringLiteral(", ")))
+        out << "     objects: "
+            << (kinds.isEmpty() ? QStringLiteral("none") : kinds.join(QStringLiteral(", ")))
             << '\n';
     }
     return 0;
@@ -171,6 +168,12 @@ int Pack(QStringList arguments)
         error.SetFileName(source);
         throw;
     }
+    if (pageFile != IsPageFile(output))
+        context.Warnings << QStringLiteral(
+                                "the JSON describes a %1 file, but %2 is named as a %3 file")
+                                .arg(pageFile ? QStringLiteral("page") : QStringLiteral("test"),
+                                     output,
+                                     pageFile ? QStringLiteral("test") : QStringLiteral("page"));
     for (const QString &warning : std::as_const(context.Warnings))
         Err() << "corvtool: warning: " << source << ": " << warning << '\n';
     if (pageFile)

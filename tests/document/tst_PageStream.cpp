@@ -1,6 +1,7 @@
 // The page stream: framing of records and payloads, page records old and new,
 // object tags, and showing and hiding a page.
 
+#include "QZJson.h"
 #include "QZRecordFields.h"
 #include "QZScaling.h"
 #include "QZStran.h"
@@ -8,6 +9,8 @@
 #include "QZTestData.h"
 #include "QZTestMain.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTest>
 
 namespace {
@@ -169,6 +172,42 @@ private slots:
         QCOMPARE(page->ObjectCount(), 1);
         QCOMPARE(CaptionOf(*page->Objects()[0]), QByteArray("Only object"));
         QCOMPARE(page->Objects()[0]->Tag(), 1);
+    }
+
+    void typeTagsWithoutAClassSurviveJson()
+    {
+        // A dump lists tags that make no object; packing it again must not
+        // give them bytes that would shift the records after them.
+        const QJsonObject source = QJsonDocument::fromJson(R"({"format": "cvp", "pages": [
+            {"pageName": "P", "objects": [{"type": 9}, {"type": 11},
+             {"class": "TQZBesedilo", "Left": 5, "Text": "after"}]}]})")
+                                       .object();
+        TQZNaloga test;
+        TJsonPackContext context;
+        QVERIFY(DocumentFromJson(test, source, context));
+        QVERIFY(context.Warnings.isEmpty());
+        const QByteArray bytes = test.PageToBytes(0);
+        QCOMPARE(bytes.size(), 1292 + 544);
+        const auto page = ReadPage(bytes);
+        QCOMPARE(page->ObjectCount(), 1);
+        const auto text = RecordFromBytes<TBesediloRecord>(page->Objects()[0]->Record());
+        QCOMPARE(text.Left.Get(), 5);
+        QCOMPARE(text.Text.Bytes(), QByteArray("after"));
+        const QJsonArray objects =
+            PageToJson(*page, false).value(QStringLiteral("objects")).toArray();
+        QCOMPARE(objects.size(), 3);
+        QCOMPARE(objects.at(1).toObject().value(QStringLiteral("type")).toInt(), 11);
+    }
+
+    void savedEditHeightNeverOverflows()
+    {
+        auto memo = RecordFromBytes<TMemoRecord>(NewObjectRecord(ObjMemo));
+        memo.Height = std::numeric_limits<qint32>::min() + 3;
+        TQZRecordObject object(ObjMemo, RecordToBytes(memo));
+        QByteArray stream;
+        object.SaveToStream(stream);
+        QCOMPARE(RecordFromBytes<TMemoRecord>(stream).SavedEditHeight.Get(),
+                 std::numeric_limits<qint32>::min());
     }
 
     void forwardTargetOfOlderVersions()
