@@ -1,0 +1,59 @@
+// Every modal moment of the programs goes through one interaction object:
+// message boxes, file dialogs, the program's own modal dialogs and program
+// exit. The real one shows Qt dialogs; tests install a scripted one that
+// answers from a script and records what was asked.
+#pragma once
+
+#include <QFlags>
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+enum class TQZMessageKind {
+    Warning,
+    Error,
+    Information,
+    Confirmation,
+    Plain, // no icon
+};
+
+enum class TQZButton {
+    None = 0,
+    Ok = 1,
+    Yes = 2,
+    No = 4,
+    Cancel = 8,
+};
+Q_DECLARE_FLAGS(TQZButtons, TQZButton)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TQZButtons)
+
+class TQZInteraction
+{
+public:
+    virtual ~TQZInteraction();
+
+    // A modal message box; returns the button pressed (Cancel or No when the
+    // box is closed otherwise). A "\n" in text breaks the line.
+    virtual TQZButton Message(TQZMessageKind kind, const QString &caption, const QString &text,
+                              TQZButtons buttons) = 0;
+    // A file open dialog; an empty name when it was cancelled.
+    virtual QString OpenFileName(QWidget *parent, const QString &caption, const QString &filter,
+                                 const QString &defaultSuffix) = 0;
+    // Runs one of the program's own modal dialogs; returns its result code.
+    virtual int ExecDialog(QDialog &dialog) = 0;
+    // Ends the program with the exit code: the event loop returns once the
+    // current handler does, or, before the loop runs, the process ends.
+    virtual void Exit(int code) = 0;
+};
+
+// The interaction in force: the Qt one unless a test set another.
+TQZInteraction &Interaction();
+// Installs an interaction (not owned); null goes back to the Qt one.
+void SetInteraction(TQZInteraction *interaction);
+
+// The boxes the programs use, with their standard captions.
+void ShowWarning(const QString &text);      // "Warning", OK
+void ShowErrorMessage(const QString &text); // "Error", OK
+void ShowPlainError(const QString &text);   // plain box "Error", OK
+bool ConfirmYesNo(const QString &text);     // "Confirm", Yes and No

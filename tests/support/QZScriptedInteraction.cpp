@@ -1,0 +1,42 @@
+#include "QZScriptedInteraction.h"
+
+#include <QDialog>
+
+TQZScriptedInteraction::TQZScriptedInteraction() { SetInteraction(this); }
+
+TQZScriptedInteraction::~TQZScriptedInteraction() { SetInteraction(nullptr); }
+
+TQZButton TQZScriptedInteraction::Message(TQZMessageKind kind, const QString &caption,
+                                          const QString &text, TQZButtons buttons)
+{
+    Messages << TMessage{kind, caption, text, buttons};
+    if (!Answers.isEmpty())
+        return Answers.takeFirst();
+    for (TQZButton button : {TQZButton::Ok, TQZButton::Yes, TQZButton::No, TQZButton::Cancel})
+        if (buttons.testFlag(button))
+            return button;
+    return TQZButton::None;
+}
+
+QString TQZScriptedInteraction::OpenFileName(QWidget *, const QString &, const QString &filter,
+                                             const QString &)
+{
+    FileFilters << filter;
+    return FileAnswers.isEmpty() ? QString() : FileAnswers.takeFirst();
+}
+
+int TQZScriptedInteraction::ExecDialog(QDialog &dialog)
+{
+    DialogTitles << dialog.windowTitle();
+    return OnDialog ? OnDialog(dialog) : int(QDialog::Accepted);
+}
+
+void TQZScriptedInteraction::Exit(int code) { Exits << code; }
+
+QStringList TQZScriptedInteraction::MessageTexts() const
+{
+    QStringList texts;
+    for (const TMessage &message : Messages)
+        texts << message.Text;
+    return texts;
+}
