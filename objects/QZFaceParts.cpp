@@ -1,0 +1,176 @@
+#include "QZFaceParts.h"
+
+#include "QZCodePage.h"
+#include "QZFonts.h"
+#include "QZRecordFields.h"
+#include "QZScaling.h"
+#include "QZSurface.h"
+
+#include <QEvent>
+#include <QPalette>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace {
+
+// Marks faces that stand for controls drawn on the page itself.
+const char GraphicProperty[] = "GraphicFace";
+
+// Heights beyond this are no text anyone reads; a font engine asked for them
+// may take long or fail to render.
+constexpr qint32 LargestFontHeight = 4096;
+
+} // namespace
+
+int FaceCoordinate(qint64 value)
+{
+    return int(std::clamp<qint64>(value, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+}
+
+int FaceExtent(qint64 value) { return int(std::clamp<qint64>(value, 0, QWIDGETSIZE_MAX)); }
+
+QRect FaceRect(qint64 left, qint64 top, qint64 width, qint64 height)
+{
+    return QRect(FaceCoordinate(left), FaceCoordinate(top), FaceExtent(width), FaceExtent(height));
+}
+
+void AddPoints(qint32 &total, qint64 points)
+{
+    total = qint32(quint32(total) + quint32(quint64(points)));
+}
+
+QFont FaceFontOf(const TFontRecord &record)
+{
+    TFontRecord font = record;
+    font.Height = std::clamp<qint32>(font.Height, -LargestFontHeight, LargestFontHeight);
+    return FaceFont(font);
+}
+
+void ApplyFaceFont(QWidget *widget, const TFontRecord &record)
+{
+    widget->setFont(FaceFontOf(record));
+    const QColor color = FaceColor(record.Color);
+    QPalette palette = widget->palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        palette.setColor(role, color);
+    widget->setPalette(palette);
+}
+
+QString FontText(const QByteArray &bytes, const TFontRecord &font)
+{
+    return DecodeText(bytes, CodePageOfCharset(font.Charset));
+}
+
+QString AccessibleText(const QString &caption)
+{
+    QString text;
+    text.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == QLatin1Char('&') && i + 1 < caption.size())
+            ++i;
+        text += caption.at(i);
+    }
+    return text;
+}
+
+QFont AnswerFont(const QWidget *parent)
+{
+    if (const auto *surface = qobject_cast<const TQZPageSurface *>(parent))
+        return surface->SurfaceFont();
+    TFontRecord record = WindowFontRecord();
+    record.Height = -SurfaceFontHeight();
+    return FaceFontOf(record);
+}
+
+void StackAsGraphic(QWidget *face)
+{
+    face->setProperty(GraphicProperty, true);
+    const QWidget *parent = face->parentWidget();
+    if (!parent)
+        return;
+    // children() runs from the bottom of the stack to its top.
+    for (QObject *child : parent->children()) {
+        auto *sibling = qobject_cast<QWidget *>(child);
+        if (!sibling || sibling == face || sibling->isWindow())
+            continue;
+        if (!sibling->property(GraphicProperty).toBool()) {
+            face->stackUnder(sibling);
+            return;
+        }
+    }
+}
+
+TQZObjectFrame::TDock DockOfTextPosition(quint8 textPosition)
+{
+    switch (textPosition) {
+    case 1: return TQZObjectFrame::TDock::Top;
+    case 2: return TQZObjectFrame::TDock::Bottom;
+    default: return TQZObjectFrame::TDock::None;
+    }
+}
+
+TQZObjectFrame::TQZObjectFrame(QWidget *parent, quint32 color)
+    : QFrame(parent)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setLineWidth(1);
+    SetColor(color);
+    if (parent)
+        parent->installEventFilter(this);
+}
+
+void TQZObjectFrame::SetColor(quint32 color) { SetBackgroundColor(this, color); }
+
+void TQZObjectFrame::SetInner(QWidget *inner)
+{
+    m_inner = inner;
+    LayInner();
+}
+
+void TQZObjectFrame::SetDock(TDock dock)
+{
+    m_dock = dock;
+    Redock();
+}
+
+void TQZObjectFrame::Place(const QRect &rect)
+{
+    setGeometry(rect);
+    Redock();
+    LayInner();
+}
+
+bool TQZObjectFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize && watched == parentWidget())
+        Redock();
+    return QFrame::eventFilter(watched, event);
+}
+
+void TQZObjectFrame::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    LayInner();
+}
+
+void TQZObjectFrame::Redock()
+{
+    const QWidget *parent = parentWidget();
+    if (m_dock == TDock::None || !parent)
+        return;
+    const int top = m_dock == TDock::Top ? 0 : parent->height() - height();
+    setGeometry(0, top, parent->width(), height());
+    LayInner();
+}
+
+// Uses the frame's actual size, so that a docked or clamped frame lays its
+// inner control inside what is shown.
+void TQZObjectFrame::LayInner()
+{
+    if (!m_inner)
+        return;
+    const qint64 margin = Margin();
+    m_inner->setGeometry(
+        FaceRect(margin, margin, width() - 2 * margin, qint64(height()) - 2 * margin));
+}
