@@ -17,16 +17,33 @@
 // The widget objects' factory for pages on a TQZPageSurface.
 TQZObjectFactory &WidgetObjectFactory();
 
+// What every widget object has beyond TQZControl: its main face control, the
+// control placed directly on the parent window that carries the object's Tag.
+class TQZFaced
+{
+public:
+    virtual ~TQZFaced() = default;
+    virtual QWidget *Face() const = 0;
+};
+
+// The main face control of a page object; null for an object without one.
+inline QWidget *FaceOf(const TQZControl *object)
+{
+    const auto *faced = dynamic_cast<const TQZFaced *>(object);
+    return faced ? faced->Face() : nullptr;
+}
+
 // Common part of every widget object: the record, the parent window and the
 // main face control.
-template<typename RecordType, typename Base = TQZControl> class TQZFaceControl : public Base
+template<typename RecordType, typename Base = TQZControl> class TQZFaceControl : public Base,
+                                                                                 public TQZFaced
 {
 public:
     ~TQZFaceControl() override { delete m_face.data(); }
 
     QByteArray Record() const override { return RecordToBytes(m_record); }
     const RecordType &Data() const { return m_record; }
-    QWidget *Face() const { return m_face; }
+    QWidget *Face() const override { return m_face; }
     QWidget *ParentWindow() const { return m_parent; }
 
     void SaveToStream(QByteArray &stream) const override

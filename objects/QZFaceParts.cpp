@@ -116,8 +116,6 @@ TQZObjectFrame::TQZObjectFrame(QWidget *parent, quint32 color)
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(1);
     SetColor(color);
-    if (parent)
-        parent->installEventFilter(this);
 }
 
 void TQZObjectFrame::SetColor(quint32 color) { SetBackgroundColor(this, color); }
@@ -131,6 +129,14 @@ void TQZObjectFrame::SetInner(QWidget *inner)
 void TQZObjectFrame::SetDock(TDock dock)
 {
     m_dock = dock;
+    // Only docked frames watch the parent's size: a page surface holds the
+    // faces of every page of a test.
+    if (QWidget *parent = parentWidget()) {
+        if (dock == TDock::None)
+            parent->removeEventFilter(this);
+        else
+            parent->installEventFilter(this);
+    }
     Redock();
 }
 
