@@ -56,6 +56,24 @@ protected:
     }
 };
 
+// A single-answer choice that Tab reaches like any other control. The toolkit
+// lets Tab stop only at the focused button of an exclusive group and leaves
+// the others to the arrow keys; a test must be possible with Tab and Space.
+class TQZChoiceRadio final : public QRadioButton
+{
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        QRadioButton::focusInEvent(event);
+        for (QObject *sibling : parent()->children())
+            if (auto *choice = qobject_cast<QRadioButton *>(sibling))
+                choice->setFocusPolicy(Qt::StrongFocus);
+    }
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -119,7 +137,7 @@ void TQZIzbire::BuildChoices(bool loadingOldFile)
     for (int i = 1; i <= ChoiceControls; ++i) {
         QAbstractButton *choice = nullptr;
         if (m_record.SingleAnswer)
-            choice = new QRadioButton(frame);
+            choice = new TQZChoiceRadio(frame);
         else
             choice = new QCheckBox(frame);
         m_choices[size_t(i - 1)] = choice;
