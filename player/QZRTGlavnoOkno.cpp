@@ -1,0 +1,241 @@
+#include "QZRTGlavnoOkno.h"
+
+#include "QZCodePage.h"
+#include "QZControls.h"
+#include "QZInteraction.h"
+#include "QZRTPrvaStran.h"
+#include "QZRezultat.h"
+#include "QZStream.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QMetaObject>
+
+namespace {
+
+enum TButtonKind : quint8 {
+    KindForward = 0,
+    KindBack = 1,
+    KindConfirm = 2,
+    KindPage = 3,
+    KindExit = 4,
+};
+
+const QString ForwardTarget = QStringLiteral("(Forward)");
+
+} // namespace
+
+TGlavnoOkno::TGlavnoOkno(QWidget *parent)
+    : TQZPageSurface(parent)
+    , m_fileName(QStringLiteral("Untitled.cvl"))
+{
+    // A single border with a system menu only: the window cannot be
+    // minimised or restored from its own caption.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    setWindowTitle(QStringLiteral("Corvella Builder"));
+    setWindowState(Qt::WindowMaximized);
+}
+
+// The test's objects own widgets that are children of this window; they go
+// before the window does.
+TGlavnoOkno::~TGlavnoOkno() { m_test.reset(); }
+
+TGlavnoOkno::TOpenResult TGlavnoOkno::OpenTest(const QString &fileName,
+                                               const QStringList &arguments, TPrvaStran *loading)
+{
+    if (m_test)
+        return TOpenResult::Opened;
+
+    QString name = fileName;
+    if (name.isEmpty()) {
+        name = Interaction().OpenFileName(this, QStringLiteral("Open"),
+                                          QStringLiteral("Corvella Builder (*.cvl)"),
+                                          QStringLiteral("cvl"));
+        if (name.isEmpty()) {
+            close();
+            return TOpenResult::Cancelled;
+        }
+    }
+    m_fileName = name;
+
+    if (loading)
+        loading->ShowLoading();
+    // Objects take the window's font (answer buttons show it), so it is set
+    // from the screen before the first object is built.
+    setFont(SurfaceFont());
+
+    m_test = std::make_unique<TQZNaloga>(this, &WidgetObjectFactory());
+    TLoadOptions options;
+    options.Shuffle = TShuffleOptions::FromArguments(arguments);
+    if (loading)
+        options.Progress = [loading](int loaded, int total) {
+            loading->SetProgress(loaded, total);
+        };
+    try {
+        m_test->LoadTestFile(name, options);
+    } catch (const TQZNewerVersionError &) {
+        ShowWarning(NewerVersionMessage);
+        m_ended = true;
+        Interaction().Exit(0);
+        return TOpenResult::Ended;
+    } catch (const TQZFileError &) {
+        // The partly read test stays, unshown: the window is left empty.
+        ShowErrorMessage(QStringLiteral("Opening error: ") + name);
+        return TOpenResult::Failed;
+    }
+
+    // A test without pages shows nothing: GoToPage refuses page 0.
+    m_test->GoToPage(0);
+    PageChanged();
+    setWindowTitle(m_test->Title());
+    return TOpenResult::Opened;
+}
+
+void TGlavnoOkno::FormClick(QObject *sender)
+{
+    if (m_ended || !m_test || !m_page || sender == this)
+        return;
+    const int tag = TagOf(sender);
+    const TQZControl *object = tag > 0 && tag < SurfaceTag ? m_page->FindObject(tag) : nullptr;
+    if (!object || object->ObjectTypeTag() != ObjGumb)
+        return;
+    // A copy: the kind and target are those of the record at click time.
+    const auto button = RecordFromBytes<TGumbRecord>(object->Record());
+    TQZStran &page = *m_page;
+
+    switch (button.ButtonKind) {
+    case KindForward: m_test->GoToPage(m_test->CurrentIndex() + 1); break;
+    case KindBack: m_test->GoToPage(m_test->PreviousIndex()); break;
+    case KindPage:
+        m_test->GoToPage(m_test->FindPage(DecodeDefault(button.TargetPage.Bytes())));
+        break;
+    case KindConfirm: EvaluatePage(page); break;
+    case KindExit:
+        // Showing the right answers can leave a question unanswered (an input
+        // box whose first accepted answer is empty), so the page is asked
+        // again after the evaluation.
+        if (EvaluatePage(page) && page.AllAnswered()) {
+            ShowResult();
+            m_ended = true;
+            // The test goes with the window when the program ends: this click
+            // comes from one of its buttons.
+            Interaction().Exit(0);
+        }
+        break;
+    default: break;
+    }
+    PageChanged();
+}
+
+bool TGlavnoOkno::EvaluatePage(TQZStran &page)
+{
+    if (!page.AllAnswered()) {
+        ShowWarning(QStringLiteral("You must answer on all questions!"));
+        return false;
+    }
+    if (page.AllCorrect()) {
+        // A target of page 0 clears the totals before this page's points go in.
+        MoveByTarget(page.CorrectTarget());
+        page.AddScores(ScoreEarned, ScoreMax);
+        return true;
+    }
+    switch (m_test->TestRecord().WrongAnswerMode) {
+    case 1:
+        page.AddScores(ScoreEarned, ScoreMax);
+        page.ShowCorrectAnswers();
+        ShowWarning(QStringLiteral("The answer is incorrect!!!\nCorrect answers are shown."));
+        break;
+    case 2: ShowWarning(QStringLiteral("The answer is incorrect!!!")); break;
+    default: break; // the page does not count
+    }
+    MoveByTarget(page.WrongTarget());
+    return true;
+}
+
+void TGlavnoOkno::MoveByTarget(const QString &target)
+{
+    const QString name = TrimmedName(target);
+    if (name == ForwardTarget)
+        m_test->GoToPage(m_test->CurrentIndex() + 1);
+    else
+        m_test->GoToPage(m_test->FindPage(name));
+}
+
+void TGlavnoOkno::ShowResult()
+{
+    if (ScoreMax == 0)
+        return;
+    if (!m_result)
+        m_result = new TRezultatDialog(this);
+    m_result->Execute(*m_test, ScoreEarned, ScoreMax);
+}
+
+void TGlavnoOkno::PageChanged()
+{
+    m_page = m_test ? m_test->CurrentPage() : nullptr;
+    // The focus chain follows creation order, and a page's objects are made
+    // in page order: the first tab stop in it is the page's first control.
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (IsTabStop(w)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+bool TGlavnoOkno::IsTabStop(const QWidget *widget) const
+{
+    if (widget == this || widget->window() != this || !widget->isEnabled() ||
+        widget->focusProxy() || !widget->isVisibleTo(this))
+        return false;
+    if (widget->focusPolicy() & Qt::TabFocus)
+        return true;
+    // Qt gives Tab focus to one button of an exclusive group only, the one
+    // checked last; every choice of the group still counts as a control.
+    const auto *button = qobject_cast<const QAbstractButton *>(widget);
+    return button && button->autoExclusive() && widget->focusPolicy() != Qt::NoFocus;
+}
+
+void TGlavnoOkno::closeEvent(QCloseEvent *event)
+{
+    if (m_test && !m_ended && !ConfirmYesNo(QStringLiteral("Do you want to exit?"))) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    m_page = nullptr;
+    m_test.reset();
+}
+
+void TGlavnoOkno::resizeEvent(QResizeEvent *event)
+{
+    TQZPageSurface::resizeEvent(event);
+    Maximise();
+}
+
+void TGlavnoOkno::changeEvent(QEvent *event)
+{
+    TQZPageSurface::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Maximise();
+}
+
+// The state is put back from the event loop: changing it inside the resize
+// or state change that reported it would recurse.
+void TGlavnoOkno::Maximise()
+{
+    if (m_maximisePending || !isVisible() || (windowState() & Qt::WindowMaximized) ||
+        (windowState() & Qt::WindowMinimized))
+        return;
+    m_maximisePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_maximisePending = false;
+            if (isVisible() && !(windowState() & Qt::WindowMinimized))
+                setWindowState(windowState() | Qt::WindowMaximized);
+        },
+        Qt::QueuedConnection);
+}

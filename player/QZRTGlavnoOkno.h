@@ -1,0 +1,77 @@
+// The player's main window: the maximised surface on which the pages of the
+// test are shown, and the handler of every button object's click.
+#pragma once
+
+#include "QZNaloga.h"
+#include "QZSurface.h"
+
+#include <QString>
+
+#include <memory>
+
+class TPrvaStran;
+class TRezultatDialog;
+
+class TGlavnoOkno : public TQZPageSurface
+{
+    Q_OBJECT
+
+public:
+    enum class TOpenResult {
+        Opened,    // page 0 is shown
+        Failed,    // "Opening error: " was shown; the window stays empty
+        Cancelled, // the open dialog was cancelled; the program ends
+        Ended,     // the file is too new; the program was told to end
+    };
+
+    explicit TGlavnoOkno(QWidget *parent = nullptr);
+    ~TGlavnoOkno() override;
+
+    // Opens a test once per run: `fileName`, or the one chosen in the open
+    // dialog when it is empty. `loading` shows the progress; `arguments` are
+    // the program's, for shuffling. Does nothing when a test is loaded.
+    TOpenResult OpenTest(const QString &fileName, const QStringList &arguments,
+                         TPrvaStran *loading);
+
+    // The dialog ShowResult fills and shows (not owned).
+    void SetResultDialog(TRezultatDialog *dialog) { m_result = dialog; }
+
+    TQZNaloga *Test() const { return m_test.get(); }
+    // The page whose buttons are being answered; null until a test is shown.
+    TQZStran *ShownPage() const { return m_page; }
+    const QString &FileName() const { return m_fileName; }
+
+    // A button object's push button was clicked: moves, evaluates the page or
+    // ends the test by the button's kind, then takes the test's current page
+    // as the shown page. Other senders do nothing.
+    void FormClick(QObject *sender) override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    // All answered: moves by the page's correct or wrong target and scores by
+    // the wrong-answer mode. Otherwise only warns; false then.
+    bool EvaluatePage(TQZStran &page);
+    void MoveByTarget(const QString &target);
+    // The percentage and comment, when anything was scored.
+    void ShowResult();
+    // Takes the test's current page as the shown page and puts the keyboard
+    // focus on its first control, so that a test can be taken by keyboard.
+    void PageChanged();
+    // Whether the widget is a control the student reaches by Tab: shown,
+    // enabled, of this window and taking focus from the keyboard.
+    bool IsTabStop(const QWidget *widget) const;
+    void Maximise();
+
+    std::unique_ptr<TQZNaloga> m_test;
+    TQZStran *m_page = nullptr;
+    QString m_fileName;
+    TRezultatDialog *m_result = nullptr;
+    bool m_maximisePending = false;
+    // Set once an Exit button has ended the test: the window then neither
+    // acts on buttons nor asks before closing.
+    bool m_ended = false;
+};

@@ -1,0 +1,42 @@
+#include "QZRTPlayer.h"
+
+#include "QZInteraction.h"
+#include "QZRTGlavnoOkno.h"
+#include "QZRezultat.h"
+
+#include <QCoreApplication>
+
+TPlayer::TPlayer(TPlayerOptions options)
+    : m_options(std::move(options))
+{
+}
+
+TPlayer::~TPlayer() = default;
+
+bool TPlayer::Start()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Corvella Viewer"));
+    m_mainWindow = std::make_unique<TGlavnoOkno>();
+
+    // Showing the loading window measures the screen, before any object of
+    // the test is built.
+    m_loadingWindow = std::make_unique<TPrvaStran>(m_options.MeasureScreen);
+    m_loadingWindow->show();
+    m_loadingWindow->repaint();
+
+    const QString fileName = m_options.Arguments.value(1);
+    const auto opened =
+        m_mainWindow->OpenTest(fileName, m_options.Arguments, m_loadingWindow.get());
+    m_loadingWindow->hide();
+    switch (opened) {
+    case TGlavnoOkno::TOpenResult::Ended: return false;
+    case TGlavnoOkno::TOpenResult::Cancelled: Interaction().Exit(0); return false;
+    case TGlavnoOkno::TOpenResult::Opened:
+    case TGlavnoOkno::TOpenResult::Failed: break;
+    }
+
+    m_resultDialog = new TRezultatDialog(m_mainWindow.get());
+    m_mainWindow->SetResultDialog(m_resultDialog);
+    m_mainWindow->showMaximized();
+    return true;
+}

@@ -1,0 +1,48 @@
+// Start-up of the player: the windows in their fixed order, the screen size,
+// the test named on the command line or chosen in the open dialog, and the
+// first page. main() only adds the event loop.
+#pragma once
+
+#include "QZRTPrvaStran.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class TGlavnoOkno;
+class TRezultatDialog;
+
+struct TPlayerOptions
+{
+    // The program's arguments, the program itself first: test file name,
+    // "/R" to shuffle, number of pages to keep.
+    QStringList Arguments;
+    // Stands in for the display (tests); the platform's when empty.
+    std::function<TScreenInfo()> MeasureScreen;
+};
+
+class TPlayer
+{
+public:
+    explicit TPlayer(TPlayerOptions options);
+    ~TPlayer();
+    TPlayer(const TPlayer &) = delete;
+    TPlayer &operator=(const TPlayer &) = delete;
+
+    // Everything up to the event loop. False when the program has been told
+    // to end before it (open dialog cancelled, file too new): there is then
+    // nothing to run.
+    bool Start();
+
+    TGlavnoOkno &MainWindow() const { return *m_mainWindow; }
+    TPrvaStran &LoadingWindow() const { return *m_loadingWindow; }
+    // Null until start-up has reached it.
+    TRezultatDialog *ResultDialog() const { return m_resultDialog; }
+
+private:
+    TPlayerOptions m_options;
+    std::unique_ptr<TGlavnoOkno> m_mainWindow;
+    std::unique_ptr<TPrvaStran> m_loadingWindow;
+    TRezultatDialog *m_resultDialog = nullptr; // a child of the main window
+};

@@ -1,0 +1,37 @@
+// corvview, the player: takes a test full screen and shows the score.
+#include "QZRTGlavnoOkno.h"
+#include "QZRTPlayer.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+
+namespace {
+
+// With CORVELLA_QUIT_WHEN_SHOWN set the player quits once its window has been
+// painted the first time: the start-up benchmark times that.
+class TQuitWhenPainted : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // exit(), unlike quit(), closes no window: nothing asks to confirm.
+        if (event->type() == QEvent::Paint)
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    TPlayer player({QCoreApplication::arguments(), {}});
+    if (!player.Start())
+        return 0;
+    TQuitWhenPainted quitWhenPainted;
+    if (qEnvironmentVariableIsSet("CORVELLA_QUIT_WHEN_SHOWN"))
+        player.MainWindow().installEventFilter(&quitWhenPainted);
+    return application.exec();
+}
