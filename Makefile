@@ -24,7 +24,7 @@ build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/corvtool info $(BUILD)/examples/Demo.cvl
+	$(BUILD)/corvview $(BUILD)/examples/Demo.cvl
 
 # Every test, in the normal build and again under AddressSanitizer and
 # UndefinedBehaviorSanitizer.
