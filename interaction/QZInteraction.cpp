@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <cstdlib>
+#include <utility>
 
 TQZInteraction::~TQZInteraction() = default;
 
@@ -81,7 +82,10 @@ TQZInteraction &Interaction()
     return installed ? *installed : qt;
 }
 
-void SetInteraction(TQZInteraction *interaction) { Installed() = interaction; }
+TQZInteraction *SetInteraction(TQZInteraction *interaction)
+{
+    return std::exchange(Installed(), interaction);
+}
 
 void ShowWarning(const QString &text)
 {

@@ -49,8 +49,9 @@ public:
 
 // The interaction in force: the Qt one unless a test set another.
 TQZInteraction &Interaction();
-// Installs an interaction (not owned); null goes back to the Qt one.
-void SetInteraction(TQZInteraction *interaction);
+// Installs an interaction (not owned); null goes back to the Qt one. Returns
+// the one installed before (null for the Qt one).
+TQZInteraction *SetInteraction(TQZInteraction *interaction);
 
 // The boxes the programs use, with their standard captions.
 void ShowWarning(const QString &text);      // "Warning", OK

@@ -2,9 +2,12 @@
 
 #include <QDialog>
 
-TQZScriptedInteraction::TQZScriptedInteraction() { SetInteraction(this); }
+TQZScriptedInteraction::TQZScriptedInteraction()
+    : m_previous(SetInteraction(this))
+{
+}
 
-TQZScriptedInteraction::~TQZScriptedInteraction() { SetInteraction(nullptr); }
+TQZScriptedInteraction::~TQZScriptedInteraction() { SetInteraction(m_previous); }
 
 TQZButton TQZScriptedInteraction::Message(TQZMessageKind kind, const QString &caption,
                                           const QString &text, TQZButtons buttons)

@@ -20,7 +20,8 @@ public:
         TQZButtons Buttons;
     };
 
-    // Installs itself for its lifetime.
+    // Installs itself for its lifetime; the interaction installed before comes
+    // back when it is destroyed.
     TQZScriptedInteraction();
     ~TQZScriptedInteraction() override;
 
@@ -48,4 +49,7 @@ public:
 
     // The texts of the message boxes shown, in order.
     QStringList MessageTexts() const;
+
+private:
+    TQZInteraction *m_previous;
 };
