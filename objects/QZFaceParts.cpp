@@ -123,6 +123,8 @@ void TQZObjectFrame::SetColor(quint32 color) { SetBackgroundColor(this, color); 
 void TQZObjectFrame::SetInner(QWidget *inner)
 {
     m_inner = inner;
+    // Shown with the frame, also when made inside a frame already on screen.
+    inner->show();
     LayInner();
 }
 

@@ -60,6 +60,7 @@ public:
     TQZObjectFrame(QWidget *parent, quint32 color);
 
     void SetColor(quint32 color);
+    // `inner` is a child of the frame; it shows whenever the frame does.
     void SetInner(QWidget *inner);
     QWidget *Inner() const { return m_inner; }
 

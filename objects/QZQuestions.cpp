@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -256,6 +257,7 @@ TQZDaNe::TQZDaNe(QWidget *parent, const TDaNeRecord &record)
         button->setAutoRaise(true);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         button->setCursor(Qt::PointingHandCursor);
+        button->show(); // with the panel, even when that is on screen already
         return button;
     };
     m_first = makeButton();

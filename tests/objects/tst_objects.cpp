@@ -761,9 +761,15 @@ void TestObjects::tagsMouseAndHiddenLoading()
     page->ShowObjects(true);
     for (const auto &object : objects)
         QVERIFY(FaceOf(object.get())->isVisible());
+    // Objects inserted on a shown surface show at once, with all their parts.
     TestLoading = false;
-    TQZGumb inserted(&surface, NewRecord<TGumbRecord>());
-    QVERIFY(inserted.Frame()->isVisible());
+    const auto inserted = LoadWidgetPage(surface, PageStreamWithEveryType());
+    for (const auto &object : inserted->Objects()) {
+        QWidgetList parts = FaceOf(object.get())->findChildren<QWidget *>();
+        parts << FaceOf(object.get());
+        for (QWidget *part : std::as_const(parts)) // or hidden on purpose
+            QVERIFY(part->isVisible() || part->testAttribute(Qt::WA_WState_ExplicitShowHide));
+    }
 
     // Presses on faces reach the surface once each; choices keep theirs.
     for (QWidget *face :
