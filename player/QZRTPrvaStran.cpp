@@ -116,5 +116,10 @@ void TPrvaStran::SetProgress(int loaded, int total)
 {
     m_progressBar->setMaximum(total);
     m_progressBar->setValue(loaded);
-    m_progressBar->repaint();
+    // Painting the bar costs more than reading a page: show it at most about
+    // 25 times a second, and always at the last page.
+    if (!m_lastPaint.isValid() || m_lastPaint.elapsed() >= 40 || loaded >= total) {
+        m_progressBar->repaint();
+        m_lastPaint.start();
+    }
 }

@@ -2,6 +2,7 @@
 // shows a progress bar while the test file is read.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QSize>
 #include <QWidget>
 
@@ -51,4 +52,5 @@ private:
     QLabel *m_loadingPanel;
     QProgressBar *m_progressBar;
     bool m_activated = false;
+    QElapsedTimer m_lastPaint;
 };
