@@ -7,15 +7,44 @@
 #include "QZSurface.h"
 
 #include <QEvent>
+#include <QHash>
 #include <QPalette>
+#include <QPointer>
+#include <QSet>
 #include <QWidget>
 
 #include <algorithm>
 
 namespace {
 
-// Marks faces that stand for controls drawn on the page itself.
-const char GraphicProperty[] = "GraphicFace";
+// Faces that stand for controls drawn on the page itself.
+QSet<const QObject *> &GraphicFaces()
+{
+    static QSet<const QObject *> faces;
+    return faces;
+}
+
+// Per parent window, the lowest face that is not a graphic: a new graphic
+// goes right beneath it, so above the graphics before it. Looked up once per
+// parent and kept while that face lives, so that building a page of many
+// faces does not walk the stack for each of them.
+QHash<const QObject *, QPointer<QWidget>> &LowestFramedFaces()
+{
+    static QHash<const QObject *, QPointer<QWidget>> faces;
+    return faces;
+}
+
+QWidget *FindLowestFramed(const QWidget *parent, const QWidget *except)
+{
+    // children() runs from the bottom of the stack to its top.
+    for (QObject *child : parent->children()) {
+        auto *sibling = qobject_cast<QWidget *>(child);
+        if (sibling && sibling != except && !sibling->isWindow() &&
+            !GraphicFaces().contains(sibling))
+            return sibling;
+    }
+    return nullptr;
+}
 
 // Heights beyond this are no text anyone reads; a font engine asked for them
 // may take long or fail to render.
@@ -85,20 +114,19 @@ QFont AnswerFont(const QWidget *parent)
 
 void StackAsGraphic(QWidget *face)
 {
-    face->setProperty(GraphicProperty, true);
+    if (!GraphicFaces().contains(face)) {
+        GraphicFaces().insert(face);
+        QObject::connect(face, &QObject::destroyed,
+                         [](QObject *gone) { GraphicFaces().remove(gone); });
+    }
     const QWidget *parent = face->parentWidget();
     if (!parent)
         return;
-    // children() runs from the bottom of the stack to its top.
-    for (QObject *child : parent->children()) {
-        auto *sibling = qobject_cast<QWidget *>(child);
-        if (!sibling || sibling == face || sibling->isWindow())
-            continue;
-        if (!sibling->property(GraphicProperty).toBool()) {
-            face->stackUnder(sibling);
-            return;
-        }
-    }
+    QPointer<QWidget> &lowest = LowestFramedFaces()[parent];
+    if (!lowest || lowest->parentWidget() != parent || GraphicFaces().contains(lowest.data()))
+        lowest = FindLowestFramed(parent, face);
+    if (lowest)
+        face->stackUnder(lowest);
 }
 
 TQZObjectFrame::TDock DockOfTextPosition(quint8 textPosition)
