@@ -1,5 +1,7 @@
 #include "QZRTGlavnoOkno.h"
 
+#include "QZDeferred.h"
+
 #include "QZCodePage.h"
 #include "QZControls.h"
 #include "QZInteraction.h"
@@ -66,7 +68,7 @@ TGlavnoOkno::TOpenResult TGlavnoOkno::OpenTest(const QString &fileName,
     // from the screen before the first object is built.
     setFont(SurfaceFont());
 
-    m_test = std::make_unique<TQZNaloga>(this, &WidgetObjectFactory());
+    m_test = std::make_unique<TQZNaloga>(this, &DeferredWidgetObjectFactory());
     TLoadOptions options;
     options.Shuffle = TShuffleOptions::FromArguments(arguments);
     if (loading)
