@@ -56,7 +56,7 @@ for p in range(100):
     objects.append({"class": "TQZDaNe", "Left": 100, "Top": 600, "Width": 600})
     objects.append({"class": "TQZVnosnoOkno", "Left": 100, "Top": 800, "Width": 600,
                     "Answers": ["", "yes", "", "", "", ""], "Font": font})
-    for i in range(7):
+    for i in range(6):
         objects.append({"class": "TQZPanelBesedilo", "Left": 100 + i * 250, "Top": 1000,
                         "Width": 230, "Height": 100, "Text": f"Note {i + 1}", "Font": font})
     for i, kind in enumerate([0, 1, 2, 3, 4]):
