@@ -87,7 +87,7 @@ TRecordFont RecordToFont(const TFontRecord &record)
     font.setStrikeOut(record.Style & FontStrikeOut);
     const qint32 height = record.Height;
     if (height < 0) {
-        font.setPixelSize(std::max(1, -height));
+        font.setPixelSize(int(std::max<qint64>(1, -qint64(height))));
     } else if (height > 0) {
         // A cell height: find the character size whose line is that high.
         font.setPixelSize(height);
