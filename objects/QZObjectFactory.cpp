@@ -1,6 +1,9 @@
 #include "QZControls.h"
-#include "QZPlaceholders.h"
+#include "QZMedia.h"
+#include "QZMemo.h"
+#include "QZOle.h"
 #include "QZQuestions.h"
+#include "QZSlika.h"
 #include "QZTexts.h"
 
 namespace {

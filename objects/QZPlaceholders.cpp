@@ -1,12 +1,6 @@
 #include "QZPlaceholders.h"
 
-#include "QZCodePage.h"
-
 #include <QLabel>
-
-namespace {
-constexpr quint32 White = 0x00FFFFFF;
-} // namespace
 
 template<typename RecordType>
 TQZPlaceholder<RecordType>::TQZPlaceholder(int typeTag, QWidget *parent, const RecordType &record,
@@ -50,64 +44,3 @@ template class TQZPlaceholder<TMemoRecord>;
 template class TQZPlaceholder<TSlikaRecord>;
 template class TQZPlaceholder<TMediaRecord>;
 template class TQZPlaceholder<TOleRecord>;
-
-TQZMemo::TQZMemo(QWidget *parent, const TMemoRecord &record)
-    : TQZPlaceholder(ObjMemo, parent, record, record.Color, QStringLiteral("Rich text"))
-{
-}
-
-void TQZMemo::SaveToStream(QByteArray &stream) const
-{
-    TMemoRecord record = m_record;
-    const qint64 inner = qint64(Frame()->height()) - 2 * qint64(Margin());
-    record.SavedEditHeight = qint32(inner);
-    WriteObjectToStream(stream, ObjMemo, RecordToBytes(record), m_payload);
-}
-
-void TQZMemo::ApplyRecord(const TMemoRecord &record)
-{
-    m_record = record;
-    Frame()->SetColor(m_record.Color);
-}
-
-TQZSlika::TQZSlika(QWidget *parent, const TSlikaRecord &record)
-    : TQZPlaceholder(ObjSlika, parent, record, White, QStringLiteral("Picture"))
-{
-    // A picture is painted on the page itself, beneath the framed objects.
-    StackAsGraphic(Frame());
-}
-
-TQZMedia::TQZMedia(QWidget *parent, const TMediaRecord &record)
-    : TQZPlaceholder(ObjMedia, parent, record, White, QString())
-{
-    m_kind->setText(KindText());
-    Frame()->setAccessibleName(KindText());
-}
-
-QString TQZMedia::KindText() const
-{
-    return QStringLiteral("Multimedia: ") + DecodeDefault(m_record.MediaFile.Bytes());
-}
-
-void TQZMedia::ApplyRecord(const TMediaRecord &record)
-{
-    m_record = record;
-    m_kind->setText(KindText());
-    Frame()->setAccessibleName(KindText());
-}
-
-TQZOle::TQZOle(QWidget *parent, const TOleRecord &record)
-    : TQZPlaceholder(ObjOle, parent, record, record.Color, QStringLiteral("OLE object"))
-{
-}
-
-void TQZOle::SaveToStream(QByteArray &stream) const
-{
-    WriteObjectToStream(stream, ObjOle, Record(), m_payload, m_record.IsEmpty == 0);
-}
-
-void TQZOle::ApplyRecord(const TOleRecord &record)
-{
-    m_record = record;
-    Frame()->SetColor(m_record.Color);
-}

@@ -9,10 +9,13 @@ packages=(
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev
   qt6-tools-dev qt6-tools-dev-tools libqt6svg6 qt6-qpa-plugins
+  # platform layers: metafiles, OLE compound files, media playback
+  libemf2svg-dev libwmf-dev libgsf-1-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   # fonts metric-compatible with the fonts tests are made with
-  fonts-liberation2
+  fonts-liberation2 fonts-dejavu-core
   # tests and benchmarks
-  libbenchmark-dev libgtest-dev
+  libbenchmark-dev libgtest-dev unrtf
 )
 
 missing=()

@@ -3,9 +3,12 @@
 // mouse and keyboard, and pages of widget objects saved byte for byte.
 #include "QZCodePage.h"
 #include "QZFonts.h"
-#include "QZPlaceholders.h"
+#include "QZMedia.h"
+#include "QZMemo.h"
+#include "QZOle.h"
 #include "QZQuestions.h"
 #include "QZRecordFields.h"
+#include "QZSlika.h"
 #include "QZStream.h"
 #include "QZTexts.h"
 

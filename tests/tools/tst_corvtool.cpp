@@ -684,7 +684,7 @@ void TestCorvtool::dumpDescribesDemo()
     QVERIFY(ReadTestFilePages(m_demoBytes, filePages));
     const QJsonArray pages = json.value(QStringLiteral("pages")).toArray();
     const QJsonArray sourcePages = m_demoSource.value(QStringLiteral("pages")).toArray();
-    QCOMPARE(pages.size(), 6);
+    QVERIFY(pages.size() >= 6);
     QCOMPARE(qsizetype(filePages.size()), pages.size());
     QCOMPARE(sourcePages.size(), pages.size());
 
@@ -708,6 +708,10 @@ void TestCorvtool::dumpDescribesDemo()
             if (className != QLatin1String("TQZMemo"))
                 continue;
             ++memos;
+            const QJsonObject sourcePayload =
+                sourceObject.value(QStringLiteral("payload")).toObject();
+            if (!sourcePayload.contains(QStringLiteral("text")))
+                continue; // a payload from a file: its bytes are checked elsewhere
             const QByteArray rtf = sourceObject.value(QStringLiteral("payload"))
                                        .toObject()
                                        .value(QStringLiteral("text"))
@@ -720,10 +724,11 @@ void TestCorvtool::dumpDescribesDemo()
                          payload.value(QStringLiteral("base64")).toString().toLatin1()),
                      rtf);
             QCOMPARE(object.value(QStringLiteral("RtfLength")).toInt(), rtf.size());
-            QCOMPARE(object.value(QStringLiteral("SavedEditHeight")).toInt(), 374);
+            QCOMPARE(object.value(QStringLiteral("SavedEditHeight")).toInt(),
+                     sourceObject.value(QStringLiteral("SavedEditHeight")).toInt());
         }
     }
-    QCOMPARE(memos, 1);
+    QVERIFY(memos >= 1);
 }
 
 void TestCorvtool::dumpConvertsToScreen_data()
@@ -835,7 +840,8 @@ void TestCorvtool::infoListsTitleAndPages()
     QVERIFY2(run.Err.isEmpty(), qPrintable(run.Err));
     const QString out = QString::fromUtf8(run.Out);
     QVERIFY2(out.contains(QStringLiteral("Title: Corvella Demo Test")), qPrintable(out));
-    QVERIFY2(out.contains(QStringLiteral("Pages: 6")), qPrintable(out));
+    const auto pageCount = m_demoSource.value(QStringLiteral("pages")).toArray().size();
+    QVERIFY2(out.contains(QStringLiteral("Pages: %1").arg(pageCount)), qPrintable(out));
     qsizetype from = 0;
     for (const QJsonValue page : m_demoSource.value(QStringLiteral("pages")).toArray()) {
         const QString name = page.toObject().value(QStringLiteral("pageName")).toString();
