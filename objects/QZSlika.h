@@ -1,11 +1,54 @@
+// The picture object: a bitmap, metafile or icon painted straight onto the
+// page surface, beneath every framed object. Its payload is kept byte for
+// byte as it was loaded and written back unchanged.
 #pragma once
 
-#include "QZPlaceholders.h"
+#include "QZControls.h"
+#include "QZPicture.h"
 
-// Picture: the picture file image of kind PictureKind.
-class TQZSlika final : public TQZPlaceholder<TSlikaRecord>
+// The image control of a picture object: the picture scaled to the control
+// (stretch) or at its own size from the top-left corner, clipped.
+class TQZSlikaImage final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TQZSlikaImage(QWidget *parent);
+
+    const TQZPicture &Picture() const { return m_picture; }
+    TQZPicture &Picture() { return m_picture; }
+    bool Stretch() const { return m_stretch; }
+    void SetStretch(bool stretch);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    TQZPicture m_picture;
+    bool m_stretch = true;
+};
+
+class TQZSlika final : public TQZFaceControl<TSlikaRecord>
 {
 public:
     TQZSlika(QWidget *parent, const TSlikaRecord &record);
-    void ApplyRecord(const TSlikaRecord &record) { m_record = record; }
+
+    void MoveTo(qint32 left, qint32 top) override;
+    void ResizeTo(qint32 width, qint32 height) override;
+    // Decodes the payload by the record's PictureKind; a payload that does
+    // not decode raises TQZFileError.
+    void LoadPayload(QByteArrayView payload) override;
+    // The bytes of the picture exactly as loaded.
+    QByteArray Payload() const override;
+    QByteArray Record() const override;
+
+    // The builder's route from the property dialog: the record replaces the
+    // object's and Stretch is applied again. The picture keeps its own kind.
+    void ApplyRecord(const TSlikaRecord &record);
+    // Loads a picture file (kind by its extension) in place of the current
+    // picture; false with `error` set when the file cannot be read.
+    bool LoadPictureFile(const QString &fileName, QString *error = nullptr);
+
+    TQZSlikaImage *Image() const { return static_cast<TQZSlikaImage *>(Face()); }
+    const TQZPicture &Picture() const { return Image()->Picture(); }
 };

@@ -9,6 +9,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
 #include <QTest>
 
 namespace {
@@ -25,8 +27,14 @@ QByteArray TwoPages()
             p == 0 ? QList<int>{ObjIzbire, ObjGumb} : QList<int>{ObjSlika, ObjBesedilo};
         for (int kind : kinds) {
             auto object = std::make_unique<TQZRecordObject>(kind, NewObjectRecord(kind));
-            if (kind == ObjSlika)
-                object->SetPayload(QByteArrayLiteral("BM picture bytes"));
+            if (kind == ObjSlika) { // a picture payload must decode
+                QImage dot(2, 2, QImage::Format_RGB32);
+                dot.fill(Qt::red);
+                QBuffer bitmap;
+                bitmap.open(QIODevice::WriteOnly);
+                dot.save(&bitmap, "BMP");
+                object->SetPayload(bitmap.data());
+            }
             object->MoveTo(100, 50);
             page->AddObject(std::move(object));
         }

@@ -1,0 +1,251 @@
+#include "QZMetafile.h"
+
+#include <QList>
+#include <QtEndian>
+
+#include <cmath>
+#include <cstdlib>
+
+#include <emf2svg.h>
+#include <libwmf/api.h>
+#include <libwmf/svg.h>
+
+namespace {
+
+constexpr quint32 EmrHeader = 1;
+constexpr quint32 EmrEof = 14;
+constexpr quint32 EmrSetWindowExtEx = 9;
+constexpr quint32 EmrSetViewportExtEx = 11;
+constexpr quint32 EmrSetMapMode = 17;
+constexpr quint32 MmText = 1;
+constexpr quint32 MmIsotropic = 7;
+constexpr quint32 MmAnisotropic = 8;
+constexpr quint32 EmfSignature = 0x464D4520; // " EMF"
+constexpr qsizetype EmfHeaderMin = 88;
+constexpr quint32 PlaceableKey = 0x9AC6CDD7;
+constexpr qsizetype PlaceableHeaderSize = 22;
+constexpr qsizetype WmfHeaderSize = 18;
+constexpr quint16 MetaEof = 0;
+// Pictures larger than this many pixels a side are surely damaged headers.
+constexpr int MaxNaturalExtent = 16384;
+constexpr double ScreenDpi = 96.0;
+
+quint16 Le16(QByteArrayView bytes, qsizetype at)
+{
+    return qFromLittleEndian<quint16>(bytes.data() + at);
+}
+qint16 LeI16(QByteArrayView bytes, qsizetype at)
+{
+    return qFromLittleEndian<qint16>(bytes.data() + at);
+}
+quint32 Le32(QByteArrayView bytes, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(bytes.data() + at);
+}
+qint32 LeI32(QByteArrayView bytes, qsizetype at)
+{
+    return qFromLittleEndian<qint32>(bytes.data() + at);
+}
+
+TMetafileSvg Rejected(const QString &error) { return {{}, {}, error}; }
+
+bool SensibleSize(QSize size)
+{
+    return size.width() > 0 && size.height() > 0 && size.width() <= MaxNaturalExtent &&
+           size.height() <= MaxNaturalExtent;
+}
+
+int ToPixels(qint64 extent, double unitsPerInch)
+{
+    return int(std::lround(std::min(double(std::abs(extent)) * ScreenDpi / unitsPerInch, 1e9)));
+}
+
+// The size an enhanced metafile asks for: its frame (hundredths of a
+// millimetre), or where the frame is empty its bounds in device pixels.
+QSize EmfNaturalSize(QByteArrayView bytes)
+{
+    const qint64 frameWidth = qint64(LeI32(bytes, 32)) - LeI32(bytes, 24);
+    const qint64 frameHeight = qint64(LeI32(bytes, 36)) - LeI32(bytes, 28);
+    QSize size(ToPixels(frameWidth, 2540.0), ToPixels(frameHeight, 2540.0));
+    if (frameWidth > 0 && frameHeight > 0 && SensibleSize(size))
+        return size;
+    const qint64 boundsWidth = qint64(LeI32(bytes, 16)) - LeI32(bytes, 8) + 1;
+    const qint64 boundsHeight = qint64(LeI32(bytes, 20)) - LeI32(bytes, 12) + 1;
+    return QSize(int(std::clamp<qint64>(boundsWidth, 0, MaxNaturalExtent + 1)),
+                 int(std::clamp<qint64>(boundsHeight, 0, MaxNaturalExtent + 1)));
+}
+
+} // namespace
+
+bool LooksLikeEmf(QByteArrayView bytes)
+{
+    return bytes.size() >= EmfHeaderMin && Le32(bytes, 0) == EmrHeader &&
+           Le32(bytes, 40) == EmfSignature;
+}
+
+bool LooksLikeWmf(QByteArrayView bytes)
+{
+    if (bytes.size() >= 4 && Le32(bytes, 0) == PlaceableKey)
+        return true;
+    return bytes.size() >= WmfHeaderSize && (Le16(bytes, 0) == 1 || Le16(bytes, 0) == 2) &&
+           Le16(bytes, 2) == 9 && (Le16(bytes, 4) == 0x0100 || Le16(bytes, 4) == 0x0300);
+}
+
+TMetafileSvg MetafileToSvg(QByteArrayView bytes)
+{
+    if (LooksLikeEmf(bytes))
+        return EmfToSvg(bytes);
+    if (LooksLikeWmf(bytes))
+        return WmfToSvg(bytes);
+    return Rejected(QStringLiteral("the picture is not a metafile"));
+}
+
+TMetafileSvg EmfToSvg(QByteArrayView bytes)
+{
+    if (bytes.size() > MaxMetafileBytes)
+        return Rejected(QStringLiteral("the metafile is too large"));
+    if (!LooksLikeEmf(bytes))
+        return Rejected(QStringLiteral("the metafile has no enhanced metafile header"));
+    const quint32 headerSize = Le32(bytes, 4);
+    const quint32 totalBytes = Le32(bytes, 48);
+    if (headerSize < EmfHeaderMin || headerSize > totalBytes || totalBytes > quint64(bytes.size()))
+        return Rejected(QStringLiteral("the enhanced metafile's header does not fit its data"));
+
+    // Every record must lie inside the metafile and the last must be EMR_EOF;
+    // bytes after it are not the metafile's.
+    qsizetype position = 0;
+    bool ended = false;
+    bool hasExtents = false;
+    QList<qsizetype> mapModes;
+    while (!ended && position + 8 <= qsizetype(totalBytes)) {
+        const quint32 type = Le32(bytes, position);
+        const quint32 size = Le32(bytes, position + 4);
+        if (size < 8 || size % 4 != 0 || size > quint64(totalBytes - position))
+            return Rejected(QStringLiteral("an enhanced metafile record runs past its end"));
+        if (position == 0 && type != EmrHeader)
+            return Rejected(QStringLiteral("the enhanced metafile has no header record"));
+        if (type == EmrSetMapMode && size >= 12)
+            mapModes.append(position + 8);
+        hasExtents = hasExtents || type == EmrSetWindowExtEx || type == EmrSetViewportExtEx;
+        ended = type == EmrEof;
+        position += size;
+    }
+    if (!ended)
+        return Rejected(QStringLiteral("the enhanced metafile has no end record"));
+
+    const QSize natural = EmfNaturalSize(bytes);
+    if (!SensibleSize(natural))
+        return Rejected(QStringLiteral("the enhanced metafile has an impossible size"));
+
+    QByteArray contents(bytes.first(position).data(), position);
+    // A scaling map mode without any extents keeps the default one-to-one
+    // extents, which is text mode; the converter would divide by the missing
+    // extents instead.
+    if (!hasExtents) {
+        for (qsizetype at : mapModes) {
+            const quint32 mode = Le32(contents, at);
+            if (mode == MmIsotropic || mode == MmAnisotropic)
+                qToLittleEndian<quint32>(MmText, contents.data() + at);
+        }
+    }
+    generatorOptions options{};
+    options.nameSpace = const_cast<char *>("");
+    options.verbose = false;
+    options.emfplus = false;
+    options.svgDelimiter = true;
+    options.imgWidth = natural.width();
+    options.imgHeight = natural.height();
+    char *out = nullptr;
+    size_t outLength = 0;
+    const int ok = emf2svg(contents.data(), size_t(contents.size()), &out, &outLength, &options);
+    TMetafileSvg result;
+    if (ok && out && outLength > 0)
+        result.Svg = QByteArray(out, qsizetype(outLength));
+    std::free(out);
+    if (result.Svg.isEmpty())
+        return Rejected(QStringLiteral("the enhanced metafile could not be drawn"));
+    result.NaturalSize = natural;
+    return result;
+}
+
+TMetafileSvg WmfToSvg(QByteArrayView bytes)
+{
+    if (bytes.size() > MaxMetafileBytes)
+        return Rejected(QStringLiteral("the metafile is too large"));
+    qsizetype header = 0;
+    QSize natural;
+    if (bytes.size() >= 4 && Le32(bytes, 0) == PlaceableKey) {
+        if (bytes.size() < PlaceableHeaderSize + WmfHeaderSize)
+            return Rejected(QStringLiteral("the Windows metafile is cut short"));
+        const quint16 unitsPerInch = Le16(bytes, 14);
+        if (unitsPerInch == 0)
+            return Rejected(QStringLiteral("the Windows metafile has no scale"));
+        natural = QSize(ToPixels(qint64(LeI16(bytes, 10)) - LeI16(bytes, 6), unitsPerInch),
+                        ToPixels(qint64(LeI16(bytes, 12)) - LeI16(bytes, 8), unitsPerInch));
+        if (!SensibleSize(natural))
+            return Rejected(QStringLiteral("the Windows metafile has an impossible size"));
+        header = PlaceableHeaderSize;
+    }
+    const QByteArrayView body = bytes.sliced(header);
+    if (!LooksLikeWmf(body) || Le32(body, 0) == PlaceableKey)
+        return Rejected(QStringLiteral("the Windows metafile has no valid header"));
+
+    // Record sizes count 16-bit words; the last record is META_EOF.
+    qsizetype position = WmfHeaderSize;
+    bool ended = false;
+    while (!ended && position + 6 <= body.size()) {
+        const quint64 size = quint64(Le32(body, position)) * 2;
+        if (size < 6 || size > quint64(body.size() - position))
+            return Rejected(QStringLiteral("a Windows metafile record runs past its end"));
+        ended = Le16(body, position + 4) == MetaEof;
+        position += qsizetype(size);
+    }
+    if (!ended)
+        return Rejected(QStringLiteral("the Windows metafile has no end record"));
+
+    QByteArray contents(bytes.first(header + position).data(), header + position);
+    wmfAPI_Options options{};
+    options.function = wmf_svg_function;
+    const unsigned long flags =
+        WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    wmfAPI *api = nullptr;
+    if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
+        if (api)
+            wmf_api_destroy(api);
+        return Rejected(QStringLiteral("the Windows metafile reader could not start"));
+    }
+    TMetafileSvg result;
+    wmfD_Rect bbox{};
+    unsigned int width = 0;
+    unsigned int height = 0;
+    if (wmf_mem_open(api, reinterpret_cast<unsigned char *>(contents.data()),
+                     long(contents.size())) == wmf_E_None &&
+        wmf_scan(api, 0, &bbox) == wmf_E_None &&
+        wmf_display_size(api, &width, &height, ScreenDpi, ScreenDpi) == wmf_E_None) {
+        wmf_svg_t *device = WMF_SVG_GetData(api);
+        device->out = wmf_stream_create(api, nullptr);
+        device->Description = const_cast<char *>("");
+        device->bbox = bbox;
+        device->width = width;
+        device->height = height;
+        device->flags |= WMF_SVG_INLINE_IMAGES;
+        const bool played = device->out && wmf_play(api, 0, &bbox) == wmf_E_None;
+        char *out = nullptr;
+        unsigned long outLength = 0;
+        wmf_stream_destroy(api, device->out, &out, &outLength);
+        // Texts come out in the metafile's 8-bit code page, while the SVG
+        // declares no encoding and so must be UTF-8; Latin-1 is the nearest
+        // reading of those bytes that never fails.
+        if (played && out && outLength > 0)
+            result.Svg = QString::fromLatin1(out, qsizetype(outLength)).toUtf8();
+        wmf_mem_close(api);
+    }
+    // The API owns every buffer it handed out, the output included.
+    wmf_api_destroy(api);
+    if (result.Svg.isEmpty())
+        return Rejected(QStringLiteral("the Windows metafile could not be drawn"));
+    result.NaturalSize = natural.isValid() ? natural : QSize(int(width), int(height));
+    if (!SensibleSize(result.NaturalSize))
+        return Rejected(QStringLiteral("the Windows metafile has an impossible size"));
+    return result;
+}

@@ -1,0 +1,218 @@
+#include "QZPicture.h"
+
+#include "QZMetafile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QtEndian>
+
+namespace {
+
+constexpr int IconPreferredExtent = 32;
+
+bool Fail(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+bool SensiblePixels(qint64 width, qint64 height)
+{
+    return width > 0 && height > 0 && width * height <= MaxPicturePixels;
+}
+
+// Checks the bitmap file and info headers before a reader allocates anything
+// from them: a bitmap whose header claims billions of pixels is refused here.
+bool CheckBitmapHeader(QByteArrayView bytes, QString *error)
+{
+    if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M')
+        return Fail(error, QStringLiteral("the picture is not a bitmap"));
+    const quint32 infoSize = qFromLittleEndian<quint32>(bytes.data() + 14);
+    qint64 width = 0;
+    qint64 height = 0;
+    if (infoSize == 12) {
+        width = qFromLittleEndian<quint16>(bytes.data() + 18);
+        height = qFromLittleEndian<quint16>(bytes.data() + 20);
+    } else if (infoSize >= 40 && bytes.size() >= 14 + 40) {
+        width = qFromLittleEndian<qint32>(bytes.data() + 18);
+        height = std::abs(qint64(qFromLittleEndian<qint32>(bytes.data() + 22)));
+    } else {
+        return Fail(error, QStringLiteral("the bitmap's header is damaged"));
+    }
+    if (!SensiblePixels(width, height))
+        return Fail(error, QStringLiteral("the bitmap's size is impossible"));
+    return true;
+}
+
+// The icon directory: six bytes of header and sixteen per image, each image
+// inside the data.
+bool CheckIconHeader(QByteArrayView bytes, QString *error)
+{
+    if (bytes.size() < 6 || qFromLittleEndian<quint16>(bytes.data()) != 0 ||
+        qFromLittleEndian<quint16>(bytes.data() + 2) != 1)
+        return Fail(error, QStringLiteral("the picture is not an icon"));
+    const int count = qFromLittleEndian<quint16>(bytes.data() + 4);
+    if (count == 0 || bytes.size() < 6 + 16 * qsizetype(count))
+        return Fail(error, QStringLiteral("the icon's directory is damaged"));
+    for (int i = 0; i < count; ++i) {
+        const char *entry = bytes.data() + 6 + 16 * i;
+        const quint64 size = qFromLittleEndian<quint32>(entry + 8);
+        const quint64 offset = qFromLittleEndian<quint32>(entry + 12);
+        if (size == 0 || offset + size > quint64(bytes.size()))
+            return Fail(error, QStringLiteral("an icon image lies outside the icon"));
+    }
+    return true;
+}
+
+// Qt's reader knows the 40-byte info header followed by colour masks, and
+// the longer headers from 108 bytes on, but not the 52- and 56-byte headers
+// that hold the same masks inside the header. Those are read as the former:
+// the masks then stand exactly where that layout expects them.
+QByteArray ReadableBitmap(QByteArrayView bytes)
+{
+    QByteArray readable = bytes.toByteArray();
+    const quint32 infoSize = qFromLittleEndian<quint32>(bytes.data() + 14);
+    if ((infoSize == 52 || infoSize == 56) && bytes.size() >= 14 + qsizetype(infoSize))
+        qToLittleEndian<quint32>(40, readable.data() + 14);
+    return readable;
+}
+
+// Reads one image with Qt's reader for `format`, refusing images larger than
+// MaxPicturePixels. For icons, the 32-pixel image if there is one, else the
+// first.
+QImage ReadImage(QByteArray data, const char *format)
+{
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setDecideFormatFromContent(false);
+    reader.setAllocationLimit(int(MaxPicturePixels * 4 / (1024 * 1024)));
+    QImage chosen;
+    const int count = qMax(1, reader.imageCount());
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && !reader.jumpToImage(i))
+            break;
+        const QSize size = reader.size();
+        if (size.isValid() && !SensiblePixels(size.width(), size.height()))
+            return {};
+        QImage image = reader.read();
+        if (image.isNull())
+            continue;
+        if (chosen.isNull())
+            chosen = image;
+        if (image.size() == QSize(IconPreferredExtent, IconPreferredExtent)) {
+            chosen = image;
+            break;
+        }
+    }
+    return chosen;
+}
+
+} // namespace
+
+TQZPicture::TQZPicture() = default;
+TQZPicture::~TQZPicture() = default;
+TQZPicture::TQZPicture(TQZPicture &&) noexcept = default;
+TQZPicture &TQZPicture::operator=(TQZPicture &&) noexcept = default;
+
+bool TQZPicture::Load(QByteArrayView bytes, TPictureKind kind, QString *error)
+{
+    if (bytes.isEmpty())
+        return Fail(error, QStringLiteral("the picture is empty"));
+    if (bytes.size() > MaxPictureBytes)
+        return Fail(error, QStringLiteral("the picture is too large"));
+
+    QImage image;
+    std::unique_ptr<QSvgRenderer> svg;
+    QSize natural;
+    switch (kind) {
+    case TPictureKind::Bitmap:
+    case TPictureKind::Icon: {
+        const bool bitmap = kind == TPictureKind::Bitmap;
+        if (!(bitmap ? CheckBitmapHeader(bytes, error) : CheckIconHeader(bytes, error)))
+            return false;
+        image =
+            ReadImage(bitmap ? ReadableBitmap(bytes) : bytes.toByteArray(), bitmap ? "bmp" : "ico");
+        if (image.isNull())
+            return Fail(error, bitmap ? QStringLiteral("the bitmap cannot be read")
+                                      : QStringLiteral("the icon cannot be read"));
+        natural = image.size();
+        break;
+    }
+    case TPictureKind::Metafile: {
+        const TMetafileSvg converted = MetafileToSvg(bytes);
+        if (converted.Svg.isEmpty())
+            return Fail(error, converted.Error);
+        svg = std::make_unique<QSvgRenderer>(converted.Svg);
+        if (!svg->isValid())
+            return Fail(error, QStringLiteral("the metafile could not be drawn"));
+        natural = converted.NaturalSize;
+        break;
+    }
+    default: return Fail(error, QStringLiteral("the picture kind is unknown"));
+    }
+    m_bytes = bytes.toByteArray();
+    m_kind = kind;
+    m_naturalSize = natural;
+    m_image = std::move(image);
+    m_svg = std::move(svg);
+    return true;
+}
+
+bool TQZPicture::LoadFile(const QString &fileName, QString *error)
+{
+    TPictureKind kind;
+    if (!PictureKindOfFile(fileName, kind))
+        return Fail(error, QStringLiteral("%1 is not a bitmap, icon or metafile").arg(fileName));
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return Fail(error, QStringLiteral("%1: %2").arg(fileName, file.errorString()));
+    if (file.size() > MaxPictureBytes)
+        return Fail(error, QStringLiteral("%1: the picture is too large").arg(fileName));
+    QString cause;
+    if (!Load(file.readAll(), kind, &cause))
+        return Fail(error, QStringLiteral("%1: %2").arg(fileName, cause));
+    return true;
+}
+
+void TQZPicture::Clear() { *this = TQZPicture(); }
+
+void TQZPicture::Draw(QPainter &painter, const QRect &target) const
+{
+    if (m_svg) {
+        m_svg->render(&painter, QRectF(target));
+    } else if (!m_image.isNull()) {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(target, m_image);
+        painter.restore();
+    }
+}
+
+QImage TQZPicture::Rendered(QSize size) const
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    Draw(painter, QRect(QPoint(0, 0), size));
+    return image;
+}
+
+bool PictureKindOfFile(const QString &fileName, TPictureKind &kind)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("bmp"))
+        kind = TPictureKind::Bitmap;
+    else if (suffix == QLatin1String("ico"))
+        kind = TPictureKind::Icon;
+    else if (suffix == QLatin1String("emf") || suffix == QLatin1String("wmf"))
+        kind = TPictureKind::Metafile;
+    else
+        return false;
+    return true;
+}

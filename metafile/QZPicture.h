@@ -1,0 +1,64 @@
+// The picture of a picture object: the bytes of a bitmap file, a metafile
+// (enhanced, or Windows with or without its placeable header) or an icon file,
+// kept exactly as they were loaded, and what Qt draws of them. A picture is
+// decoded once, when it is loaded; saving gives back the original bytes.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class QPainter;
+class QRect;
+class QSvgRenderer;
+
+// The picture kinds as a picture record stores them.
+enum class TPictureKind : quint8 { Bitmap = 0, Metafile = 1, Icon = 2 };
+
+// The largest picture accepted, in bytes and in pixels of a decoded image.
+inline constexpr qsizetype MaxPictureBytes = 64 * 1024 * 1024;
+inline constexpr qint64 MaxPicturePixels = 40'000'000;
+
+class TQZPicture
+{
+public:
+    TQZPicture();
+    ~TQZPicture();
+    TQZPicture(TQZPicture &&) noexcept;
+    TQZPicture &operator=(TQZPicture &&) noexcept;
+
+    // Decodes `bytes` as a picture of `kind`. On failure the picture stays
+    // as it was and `error` (if given) says why.
+    bool Load(QByteArrayView bytes, TPictureKind kind, QString *error = nullptr);
+    // Loads a picture file; its kind is taken from the name's extension
+    // (".bmp" bitmap, ".ico" icon, ".emf" and ".wmf" metafile).
+    bool LoadFile(const QString &fileName, QString *error = nullptr);
+    void Clear();
+
+    bool IsNull() const { return m_bytes.isEmpty(); }
+    TPictureKind Kind() const { return m_kind; }
+    // The bytes exactly as loaded.
+    const QByteArray &Bytes() const { return m_bytes; }
+    // The picture's own size in pixels.
+    QSize NaturalSize() const { return m_naturalSize; }
+
+    // Draws the picture scaled into `target`.
+    void Draw(QPainter &painter, const QRect &target) const;
+    // The picture drawn at `size` on a transparent background.
+    QImage Rendered(QSize size) const;
+
+private:
+    QByteArray m_bytes;
+    TPictureKind m_kind = TPictureKind::Bitmap;
+    QSize m_naturalSize;
+    QImage m_image;
+    std::unique_ptr<QSvgRenderer> m_svg;
+};
+
+// The kind of a picture file by its name's extension; false when the
+// extension names none.
+bool PictureKindOfFile(const QString &fileName, TPictureKind &kind);
