@@ -24,7 +24,7 @@
 namespace {
 
 const QString CorvtoolPath = QStringLiteral(CORVTOOL_PATH);
-const QString DemoSource = QStringLiteral(CORVELLA_SOURCE_DIR "/examples/Demo.json");
+const QString DemoSource = QStringLiteral(CORVELLA_EXAMPLES_DIR "/Demo.json");
 
 // ---------------------------------------------------------------------------
 // The file layout, as far as these tests need it.

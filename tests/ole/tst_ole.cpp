@@ -1,0 +1,439 @@
+// OLE objects: object streams from real compound files loaded and saved bit
+// for bit through a test file, damaged streams refused with an error, package
+// objects made from files, the refusal to open programs and scripts, and the
+// size modes.
+#include "QZCompoundFile.h"
+#include "QZControls.h"
+#include "QZOle.h"
+#include "QZOleActivation.h"
+#include "QZOlePresentation.h"
+#include "QZRecordFields.h"
+#include "QZScriptedInteraction.h"
+#include "QZStream.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+namespace {
+
+const QString CorpusOle = QStringLiteral(CORVELLA_SOURCE_DIR "/../shared/corpus/ole");
+
+QByteArray ReadCorpus(const QString &name)
+{
+    QFile file(QDir(CorpusOle).filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A test file of one page holding one OLE object with the given stream,
+// written by headless record objects.
+QByteArray TestFileWithOle(const QByteArray &stream, quint8 activation = 0)
+{
+    TQZNaloga test;
+    auto page = test.NewPage();
+    page->SetPageRecord(NewPageRecord("OLE", "(Forward)", "(Forward)"));
+    auto record = RecordFromBytes<TOleRecord>(NewObjectRecord(ObjOle));
+    record.IsEmpty = 0;
+    record.ActivationEnabled = activation;
+    record.Left = 100;
+    record.Top = 100;
+    record.Width = 400;
+    record.Height = 300;
+    auto object = std::make_unique<TQZRecordObject>(ObjOle, RecordToBytes(record));
+    object->SetPayload(stream);
+    page->AddObject(std::move(object));
+    test.AddPage(std::move(page));
+    return test.ToBytes();
+}
+
+// The compound-file image's sector size is 512 in every file used here.
+qsizetype SectorOffset(quint32 sector) { return (qsizetype(sector) + 1) * 512; }
+quint32 U32(const QByteArray &bytes, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+void SetU32(QByteArray &bytes, qsizetype at, quint32 value)
+{
+    qToLittleEndian(value, bytes.data() + at);
+}
+
+class TRecordingOpener
+{
+public:
+    TRecordingOpener()
+        : m_previous(SetOleDesktopOpener([this](const QUrl &url) {
+            Opened << url;
+            return true;
+        }))
+    {
+    }
+    ~TRecordingOpener() { SetOleDesktopOpener(m_previous); }
+    QList<QUrl> Opened;
+
+private:
+    TOleDesktopOpener m_previous;
+};
+
+} // namespace
+
+class TestOle : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { SetOleAlwaysActivate(false); }
+    void corpusRoundTrip_data();
+    void corpusRoundTrip();
+    void malformed_data();
+    void malformed();
+    void presentations();
+    void package();
+    void activation_data();
+    void activation();
+    void refusedScriptOnDoubleClick();
+    void documentActivation();
+    void sizeModes();
+    void emptyFrameAndBuilder();
+};
+
+void TestOle::corpusRoundTrip_data()
+{
+    QTest::addColumn<QString>("name");
+    const QStringList names = QDir(CorpusOle).entryList(QDir::Files, QDir::Name);
+    QVERIFY(names.size() >= 8);
+    for (const QString &name : names)
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+// Every storage loads through the widget factory and the test file saves back
+// bit for bit.
+void TestOle::corpusRoundTrip()
+{
+    QFETCH(QString, name);
+    const QByteArray storage = ReadCorpus(name);
+    QVERIFY(!storage.isEmpty());
+    const QByteArray stream = TOleObject::MakeStream(OleAspectContent, storage);
+    const QByteArray file = TestFileWithOle(stream);
+
+    TQZPageSurface surface;
+    TQZNaloga test(&surface, &WidgetObjectFactory());
+    test.LoadFromBytes(file);
+    auto *ole = dynamic_cast<TQZOle *>(test.Page(0)->Objects().at(0).get());
+    QVERIFY(ole);
+    QVERIFY(ole->Object().has_value());
+    QCOMPARE(ole->Object()->Stream(), stream);
+    QCOMPARE(test.ToBytes(), file);
+
+    // Storages with a \1CompObj name their type.
+    const bool hasCompObj = TCompoundFile(storage).Stream("\001CompObj").has_value();
+    QCOMPARE(!ole->Object()->TypeName().isEmpty(), hasCompObj);
+}
+
+void TestOle::malformed_data()
+{
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<QString>("cause");
+    const QByteArray storage = ReadCorpus(QStringLiteral("libgsf_createole_small_and_70k.ole"));
+    const QByteArray good = TOleObject::MakeStream(OleAspectContent, storage);
+
+    QByteArray signature = good;
+    signature[0] = 'X';
+    QTest::newRow("bad signature") << signature << QStringLiteral("does not begin with \"BDOC\"");
+    QTest::newRow("shorter than the header") << good.left(11) << QStringLiteral("shorter");
+    QByteArray aspect = good;
+    SetU32(aspect, 4, 3);
+    QTest::newRow("unknown aspect") << aspect << QStringLiteral("unknown aspect 3");
+    QByteArray longer = good;
+    SetU32(longer, 8, quint32(storage.size() + 1));
+    QTest::newRow("length past the end") << longer << QStringLiteral("does not fit");
+    QByteArray negative = good;
+    SetU32(negative, 8, 0xFFFFFFF0);
+    QTest::newRow("negative length") << negative << QStringLiteral("does not fit");
+    QTest::newRow("truncated compound file")
+        << TOleObject::MakeStream(OleAspectContent, storage.left(storage.size() / 2))
+        << QStringLiteral("storage is damaged");
+    QTest::newRow("not a compound file")
+        << TOleObject::MakeStream(OleAspectContent, QByteArray(2048, 'x'))
+        << QStringLiteral("compound-file header");
+
+    // The directory's chain pointing back at itself.
+    QByteArray cycle = storage;
+    const quint32 fatSector = U32(cycle, 0x4C);
+    const quint32 directory = U32(cycle, 0x30);
+    SetU32(cycle, SectorOffset(fatSector) + 4 * directory, directory);
+    QTest::newRow("cycle in a chain")
+        << TOleObject::MakeStream(OleAspectContent, cycle) << QStringLiteral("loops");
+
+    // A directory entry naming the root as its sibling.
+    QByteArray tree = storage;
+    SetU32(tree, SectorOffset(directory) + 128 + 0x48, 0);
+    QTest::newRow("loop in the directory tree")
+        << TOleObject::MakeStream(OleAspectContent, tree) << QStringLiteral("directory tree loops");
+
+    // A package whose content runs past its stream.
+    QByteArray native;
+    native.resize(8);
+    SetU32(native, 0, 4);
+    TCompoundFileWriter writer(QByteArray(16, '\0'));
+    writer.AddStream("\001Ole10Native", native);
+    QTest::newRow("damaged package") << TOleObject::MakeStream(OleAspectIcon, writer.Finish())
+                                     << QStringLiteral("package's file is damaged");
+}
+
+// A stream that does not hold raises an error, and a test file holding it
+// fails to open: never a crash, never a partly read object.
+void TestOle::malformed()
+{
+    QFETCH(QByteArray, stream);
+    QFETCH(QString, cause);
+    try {
+        TOleObject::FromStream(stream);
+        QFAIL("the stream was accepted");
+    } catch (const TQZFileError &error) {
+        QVERIFY2(error.Cause().contains(cause), qPrintable(error.Cause()));
+    }
+    TQZPageSurface surface;
+    TQZNaloga test(&surface, &WidgetObjectFactory());
+    QVERIFY_THROWS_EXCEPTION(TQZFileError, test.LoadFromBytes(TestFileWithOle(stream)));
+    QCOMPARE(OleTypeNameOf(stream), QString());
+}
+
+// The presentation cached in a Word picture's storage is a metafile of the
+// object's extent; documents without one name their type.
+void TestOle::presentations()
+{
+    const auto word = TOleObject::FromStream(TOleObject::MakeStream(
+        OleAspectContent,
+        ReadCorpus(QStringLiteral("embedded_rtfpipe_issue46_obj1_WordPicture8.cfb"))));
+    QVERIFY(word.Presentation().has_value());
+    QVERIFY(!word.Presentation()->ExtentHiMetric.isEmpty());
+    QCOMPARE(word.ProgId(), QStringLiteral("Word.Picture.8"));
+
+    const auto sheet = TOleObject::FromStream(TOleObject::MakeStream(
+        OleAspectContent, ReadCorpus(QStringLiteral("lo74_excel97_formula.xls"))));
+    QVERIFY(!sheet.Presentation().has_value());
+    QVERIFY(!sheet.TypeName().isEmpty());
+    QCOMPARE(OleFrameText(sheet), sheet.TypeName());
+
+    // Without a presentation the frame names the type: something is drawn.
+    QImage image(200, 100, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        DrawOleObject(painter, image.rect(), sheet, OleSizeProportional);
+    }
+    QVERIFY(image != [] {
+        QImage blank(200, 100, QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        return blank;
+    }());
+}
+
+// A file embedded as a package keeps its name (without folders, in any
+// script) and its content exactly, and opens as that file.
+void TestOle::package()
+{
+    QByteArray content("Plain notes\r\n");
+    content.append('\0').append("\xFF\x01 binary tail");
+    const QByteArray stream =
+        MakePackageStream(QStringLiteral("/home/author/Zapiski čebele.txt"), content);
+    const TOleObject object = TOleObject::FromStream(stream);
+    QCOMPARE(object.Aspect(), OleAspectIcon);
+    QCOMPARE(object.TypeName(), QStringLiteral("Package"));
+    QVERIFY(object.Package().has_value());
+    QCOMPARE(object.Package()->FileName, QStringLiteral("Zapiski čebele.txt"));
+    QCOMPARE(object.Package()->Content, content);
+    QCOMPARE(object.ClassId(), QStringLiteral("{0003000C-0000-0000-C000-000000000046}"));
+    QCOMPARE(object.Stream(), stream);
+    const auto file = OleActivationFile(object);
+    QVERIFY(file.has_value());
+    QCOMPARE(file->FileName, QStringLiteral("Zapiski čebele.txt"));
+    QCOMPARE(file->Content, content);
+    // Made twice, the same bytes: a package built at build time is stable.
+    QCOMPARE(MakePackageStream(QStringLiteral("Zapiski čebele.txt"), content), stream);
+}
+
+void TestOle::activation_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("text") << "notes.txt" << QByteArray("just text\n") << false;
+    QTest::newRow("shell script by name") << "setup.sh" << QByteArray("echo hi\n") << true;
+    QTest::newRow("script by content") << "readme" << QByteArray("#!/bin/sh\nrm -rf ~\n") << true;
+    QTest::newRow("script disguised as text")
+        << "notes.txt" << QByteArray("#!/usr/bin/env python3\n") << true;
+    QTest::newRow("ELF program") << "picture.png"
+                                 << QByteArray("\x7F"
+                                               "ELF\x02\x01\x01",
+                                               7)
+                                 << true;
+    QTest::newRow("Windows program") << "letter.doc" << QByteArray("MZ\x90\x00", 4) << true;
+    QTest::newRow("batch file") << "RUN.BAT" << QByteArray("@echo off\r\n") << true;
+    QTest::newRow("desktop launcher")
+        << "open me" << QByteArray("# hello\n[Desktop Entry]\nType=Application\nExec=xterm\n")
+        << true;
+    QTest::newRow("launcher by name") << "app.desktop" << QByteArray("nothing") << true;
+}
+
+// Programs, scripts and launchers are refused by name or by content; other
+// files are written privately, never executable, and handed to the desktop.
+void TestOle::activation()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, refused);
+    TRecordingOpener opener;
+    const TOleActivationResult result =
+        ActivateOleObject(TOleObject::FromStream(MakePackageStream(name, content)));
+    QCOMPARE(result.Opened, !refused);
+    if (refused) {
+        QCOMPARE(result.Message, QStringLiteral("The embedded file \"%1\" is a program, a script "
+                                                "or a launcher. A test never runs programs, so "
+                                                "it is not opened.")
+                                     .arg(name));
+        QVERIFY(opener.Opened.isEmpty());
+        QVERIFY(result.Path.isEmpty());
+        return;
+    }
+    QCOMPARE(opener.Opened, QList<QUrl>{QUrl::fromLocalFile(result.Path)});
+    QCOMPARE(QFileInfo(result.Path).fileName(), name);
+    QFile written(result.Path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), content);
+    QCOMPARE(written.permissions() & ~QFileDevice::Permissions(0x0700),
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QFileInfo folder(QFileInfo(result.Path).absolutePath());
+    QCOMPARE(folder.permissions() & ~QFileDevice::Permissions(0x0700),
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(QFileInfo(folder.absolutePath()).permissions() & ~QFileDevice::Permissions(0x0700),
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// The player: a double-click on a package holding a shell script shows the
+// refusal and runs nothing.
+void TestOle::refusedScriptOnDoubleClick()
+{
+    TQZScriptedInteraction interaction;
+    TRecordingOpener opener;
+    const QString marker = QDir::temp().filePath(QStringLiteral("corvella-ole-ran"));
+    QFile::remove(marker);
+    const QByteArray script = "#!/bin/sh\ntouch " + marker.toUtf8() + "\n";
+    TQZPageSurface surface;
+    TQZNaloga test(&surface, &WidgetObjectFactory());
+    test.LoadFromBytes(TestFileWithOle(MakePackageStream(QStringLiteral("install.sh"), script), 1));
+    auto *ole = dynamic_cast<TQZOle *>(test.Page(0)->Objects().at(0).get());
+    QVERIFY(ole && ole->ActivatesOnDoubleClick());
+    ole->SetShown(true);
+    surface.show();
+    QTest::mouseDClick(ole->View(), Qt::LeftButton, {}, ole->View()->rect().center());
+    QCOMPARE(interaction.Messages.size(), 1);
+    QCOMPARE(interaction.Messages.at(0).Kind, TQZMessageKind::Warning);
+    QCOMPARE(interaction.Messages.at(0).Text,
+             QStringLiteral("The embedded file \"install.sh\" is a program, a script or a "
+                            "launcher. A test never runs programs, so it is not opened."));
+    QVERIFY(opener.Opened.isEmpty());
+    QVERIFY(!QFile::exists(marker));
+}
+
+// A document storage opens as a file of its class; the player opens nothing
+// whose record switches activation off, the builder everything.
+void TestOle::documentActivation()
+{
+    TQZScriptedInteraction interaction;
+    TRecordingOpener opener;
+    const QByteArray storage = ReadCorpus(QStringLiteral("lo74_word97_features_B.doc"));
+    const QByteArray stream = TOleObject::MakeStream(OleAspectContent, storage);
+    TQZPageSurface surface;
+    TQZNaloga player(&surface, &WidgetObjectFactory());
+    player.LoadFromBytes(TestFileWithOle(stream, 0));
+    auto *ole = dynamic_cast<TQZOle *>(player.Page(0)->Objects().at(0).get());
+    QVERIFY(ole && !ole->ActivatesOnDoubleClick());
+    ole->SetShown(true);
+    surface.show();
+    QTest::mouseDClick(ole->View(), Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(opener.Opened.isEmpty());
+
+    SetOleAlwaysActivate(true);
+    TQZNaloga builder(&surface, &WidgetObjectFactory());
+    builder.LoadFromBytes(TestFileWithOle(stream, 0));
+    ole = dynamic_cast<TQZOle *>(builder.Page(0)->Objects().at(0).get());
+    QVERIFY(ole && ole->ActivatesOnDoubleClick());
+    ole->SetShown(true);
+    QTest::mouseDClick(ole->View(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(opener.Opened.size(), 1);
+    QVERIFY(opener.Opened.at(0).toLocalFile().endsWith(QLatin1String(".doc")));
+    QFile written(opener.Opened.at(0).toLocalFile());
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), storage);
+    QVERIFY(interaction.Messages.isEmpty());
+
+    // A storage of no known class is not opened, and the box says so.
+    const auto unknown = TOleObject::FromStream(TOleObject::MakeStream(
+        OleAspectContent, ReadCorpus(QStringLiteral("libgsf_createole_small_and_70k.ole"))));
+    const TOleActivationResult result = ActivateOleObject(unknown);
+    QVERIFY(!result.Opened);
+    QCOMPARE(result.Message, QStringLiteral("The embedded object \"OLE object\" cannot be opened: "
+                                            "no application here opens objects of its type."));
+    QCOMPARE(opener.Opened.size(), 1);
+}
+
+void TestOle::sizeModes()
+{
+    const QRect area(10, 20, 200, 100);
+    const QSize natural(50, 40);
+    QCOMPARE(OlePresentationRect(area, natural, OleSizeNormal), QRect(10, 20, 50, 40));
+    QCOMPARE(OlePresentationRect(area, natural, OleSizeCentred), QRect(85, 50, 50, 40));
+    QCOMPARE(OlePresentationRect(area, natural, OleSizeProportional), QRect(47, 20, 125, 100));
+    QCOMPARE(OlePresentationRect(area, natural, OleSizeStretch), area);
+    // Larger than the area: clipped from the corner or the centre.
+    QCOMPARE(OlePresentationRect(area, QSize(400, 50), OleSizeNormal), QRect(10, 20, 400, 50));
+    QCOMPARE(OlePresentationRect(area, QSize(400, 50), OleSizeCentred), QRect(-90, 45, 400, 50));
+    QCOMPARE(OlePresentationRect(area, QSize(400, 50), OleSizeProportional),
+             QRect(10, 57, 200, 25));
+    // Records are not validated: an unknown mode draws at normal size.
+    QCOMPARE(OlePresentationRect(area, natural, 77), QRect(10, 20, 50, 40));
+}
+
+// An empty frame saves its record alone; the builder's record change keeps
+// the object and switches activation on; an embedded file becomes a package.
+void TestOle::emptyFrameAndBuilder()
+{
+    TQZPageSurface surface;
+    auto record = RecordFromBytes<TOleRecord>(NewObjectRecord(ObjOle));
+    record.OleLength = 1234;
+    TQZOle ole(&surface, record);
+    QByteArray stream;
+    ole.SaveToStream(stream);
+    QCOMPARE(stream.size(), 32);
+    QCOMPARE(RecordFromBytes<TOleRecord>(stream).IsEmpty, 1);
+
+    QTemporaryDir folder;
+    const QString name = folder.filePath(QStringLiteral("plan.txt"));
+    WriteWholeFile(name, QByteArrayLiteral("plan"));
+    ole.EmbedFile(name);
+    QVERIFY(ole.ActivatesOnDoubleClick());
+    QCOMPARE(ole.Object()->Package()->FileName, QStringLiteral("plan.txt"));
+    stream.clear();
+    ole.SaveToStream(stream);
+    const auto saved = RecordFromBytes<TOleRecord>(stream);
+    QCOMPARE(saved.IsEmpty, 0);
+    QCOMPARE(saved.OleLength, ole.Payload().size());
+    QCOMPARE(stream.mid(32), ole.Payload());
+
+    record.Color = 0x000000FF;
+    record.SizeMode = OleSizeStretch;
+    ole.ApplyRecord(record);
+    QCOMPARE(ole.Data().SizeMode, OleSizeStretch);
+    QVERIFY(ole.Object().has_value());
+    QVERIFY(ole.ActivatesOnDoubleClick());
+    QVERIFY_THROWS_EXCEPTION(TQZFileError, ole.EmbedFile(folder.filePath(QStringLiteral("none"))));
+}
+
+QTEST_MAIN(TestOle)
+#include "tst_ole.moc"
