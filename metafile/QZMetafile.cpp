@@ -75,6 +75,68 @@ QSize EmfNaturalSize(QByteArrayView bytes)
                  int(std::clamp<qint64>(boundsHeight, 0, MaxNaturalExtent + 1)));
 }
 
+// Where a Windows metafile record carries a device-independent bitmap, the
+// offset of the bitmap from the record's start; 0 for records without one.
+qsizetype WmfBitmapOffset(quint16 function, quint64 recordBytes)
+{
+    // Records of the bitblt family come in a shorter form without a bitmap.
+    const bool shortForm = recordBytes == quint64((function >> 8) + 3) * 2;
+    switch (function) {
+    case 0x0F43: return 28;                 // META_STRETCHDIB
+    case 0x0B41: return shortForm ? 0 : 26; // META_DIBSTRETCHBLT
+    case 0x0940: return shortForm ? 0 : 22; // META_DIBBITBLT
+    case 0x0D33: return 24;                 // META_SETDIBTODEV
+    case 0x0142: return 10;                 // META_DIBCREATEPATTERNBRUSH
+    default: return 0;
+    }
+}
+
+// The converter's bitmap reader trusts the bitmap header: it must name a
+// known layout and its pixels must lie inside the record.
+bool SensibleDib(QByteArrayView dib)
+{
+    if (dib.size() < 12)
+        return false;
+    const quint32 headerSize = Le32(dib, 0);
+    qint64 width = 0;
+    qint64 height = 0;
+    quint16 bitCount = 0;
+    quint32 compression = 0;
+    qint64 colours = 0;
+    int colourBytes = 4;
+    if (headerSize == 12) {
+        width = Le16(dib, 4);
+        height = Le16(dib, 6);
+        bitCount = Le16(dib, 10);
+        colourBytes = 3;
+    } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 ||
+               headerSize == 124) {
+        if (dib.size() < 40)
+            return false;
+        width = LeI32(dib, 4);
+        height = std::abs(qint64(LeI32(dib, 8)));
+        bitCount = Le16(dib, 14);
+        compression = Le32(dib, 16);
+        colours = Le32(dib, 32);
+    } else {
+        return false;
+    }
+    if (width <= 0 || height <= 0 || width > MaxNaturalExtent * 4 ||
+        height > MaxNaturalExtent * 4 || compression > 3)
+        return false;
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+        bitCount != 32)
+        return false;
+    if (bitCount <= 8 && (colours == 0 || colours > (1 << bitCount)))
+        colours = 1 << bitCount;
+    qint64 needed = headerSize + colours * colourBytes;
+    if (compression == 3 && headerSize == 40)
+        needed += 12; // the colour masks
+    if (compression == 0 || compression == 3)
+        needed += (width * bitCount + 31) / 32 * 4 * height;
+    return needed <= dib.size();
+}
+
 } // namespace
 
 bool LooksLikeEmf(QByteArrayView bytes)
@@ -197,7 +259,12 @@ TMetafileSvg WmfToSvg(QByteArrayView bytes)
         const quint64 size = quint64(Le32(body, position)) * 2;
         if (size < 6 || size > quint64(body.size() - position))
             return Rejected(QStringLiteral("a Windows metafile record runs past its end"));
-        ended = Le16(body, position + 4) == MetaEof;
+        const quint16 function = Le16(body, position + 4);
+        const qsizetype bitmap = WmfBitmapOffset(function, size);
+        if (bitmap > 0 && (quint64(bitmap) >= size ||
+                           !SensibleDib(body.sliced(position + bitmap, qsizetype(size) - bitmap))))
+            return Rejected(QStringLiteral("a bitmap in the Windows metafile is damaged"));
+        ended = function == MetaEof;
         position += qsizetype(size);
     }
     if (!ended)

@@ -103,6 +103,14 @@ QImage ReadImage(QByteArray data, const char *format)
         QImage image = reader.read();
         if (image.isNull())
             continue;
+        // A damaged bitmap can hold colour indices past its colour table,
+        // which drawing would read beyond; every index is given a colour.
+        if (image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono ||
+            image.format() == QImage::Format_MonoLSB) {
+            QList<QRgb> table = image.colorTable();
+            table.resize(image.format() == QImage::Format_Indexed8 ? 256 : 2, qRgb(0, 0, 0));
+            image.setColorTable(table);
+        }
         if (chosen.isNull())
             chosen = image;
         if (image.size() == QSize(IconPreferredExtent, IconPreferredExtent)) {

@@ -87,6 +87,7 @@ private slots:
     void corpus();
     void damagedVariants_data();
     void damagedVariants();
+    void coloursPastThePalette();
     void unknownKindLoadsNothing();
     void stretchAndNaturalSize();
     void beneathFramedObjects();
@@ -186,6 +187,9 @@ void TestPictures::damagedVariants_data()
     QByteArray wmfRecord = wmf;
     qToLittleEndian<quint32>(0x7FFFFFFF, wmfRecord.data() + 22 + 18);
     QTest::newRow("Windows metafile record too long") << wmfRecord << 1;
+    QByteArray wmfBitmap = CorpusFile(QStringLiteral("wmf/rtfjs_bm1_stretchdib.wmf"));
+    qToLittleEndian<quint32>(36, wmfBitmap.data() + 106); // its bitmap's header size
+    QTest::newRow("Windows metafile bitmap of unknown layout") << wmfBitmap << 1;
     QByteArray wmfScale = wmf;
     qToLittleEndian<quint16>(0, wmfScale.data() + 14);
     QTest::newRow("Windows metafile without scale") << wmfScale << 1;
@@ -199,6 +203,19 @@ void TestPictures::damagedVariants()
     TQZNaloga loaded(&surface, &WidgetObjectFactory());
     QVERIFY_THROWS_EXCEPTION(TQZFileError,
                              loaded.LoadFromBytes(TestFileWithPicture(payload, quint8(kind))));
+}
+
+// A bitmap whose pixels name colours its palette does not have still draws,
+// those pixels in black.
+void TestPictures::coloursPastThePalette()
+{
+    QByteArray bytes = CorpusFile(QStringLiteral("bmp/im_bmp3_8bit_rle8.bmp"));
+    qToLittleEndian<quint32>(2, bytes.data() + 14 + 32); // two colours used
+    TQZPicture picture;
+    if (!picture.Load(bytes, TPictureKind::Bitmap))
+        return; // refusing it is as good
+    const QImage shown = picture.Rendered(picture.NaturalSize());
+    QVERIFY(!IsBlank(shown));
 }
 
 // A kind the program does not know loads no picture and skips its payload:
