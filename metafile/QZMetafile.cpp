@@ -10,6 +10,13 @@
 #include <libwmf/api.h>
 #include <libwmf/svg.h>
 
+// libemf2svg shuts fontconfig down with FcFini after looking up a font for a
+// text record, while Qt still holds fontconfig's caches: fontconfig then
+// aborts or Qt reads freed memory. Defined here, FcFini takes the place of
+// fontconfig's own for the whole program and leaves fontconfig running; its
+// memory goes back when the process ends.
+extern "C" void FcFini(void) {}
+
 namespace {
 
 constexpr quint32 EmrHeader = 1;
