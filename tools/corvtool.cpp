@@ -4,12 +4,14 @@
 #include "QZCodePage.h"
 #include "QZJson.h"
 #include "QZNaloga.h"
+#include "QZOleObject.h"
 #include "QZRecordFields.h"
 #include "QZScaling.h"
 #include "QZStream.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QMap>
 #include <QTextStream>
@@ -125,6 +127,51 @@ int Info(const QStringList &arguments)
     return 0;
 }
 
+// Names the embedded object's type ("oleClass") in each OLE object's entry:
+// the document model keeps the object stream as bytes and does not read it.
+void AddOleClasses(QJsonObject &json, const TQZNaloga &test)
+{
+    QJsonArray pages = json.value(QStringLiteral("pages")).toArray();
+    for (qsizetype i = 0; i < pages.size() && i < test.PageCount(); ++i) {
+        QJsonObject page = pages.at(i).toObject();
+        QJsonArray objects = page.value(QStringLiteral("objects")).toArray();
+        const auto &live = test.Page(int(i))->Objects();
+        for (qsizetype j = 0; j < objects.size() && j < qsizetype(live.size()); ++j) {
+            if (live.at(size_t(j))->ObjectTypeTag() != ObjOle)
+                continue;
+            const QByteArray payload = live.at(size_t(j))->Payload();
+            if (payload.isEmpty())
+                continue;
+            QJsonObject object = objects.at(j).toObject();
+            object.insert(QStringLiteral("oleClass"), OleTypeNameOf(payload));
+            objects[j] = object;
+        }
+        page.insert(QStringLiteral("objects"), objects);
+        pages[i] = page;
+    }
+    json.insert(QStringLiteral("pages"), pages);
+}
+
+// A dump packs back as it is: "oleClass" is read from the object, not set.
+QJsonObject WithoutOleClasses(QJsonObject json)
+{
+    QJsonArray pages = json.value(QStringLiteral("pages")).toArray();
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        QJsonObject page = pages.at(i).toObject();
+        QJsonArray objects = page.value(QStringLiteral("objects")).toArray();
+        for (qsizetype j = 0; j < objects.size(); ++j) {
+            QJsonObject object = objects.at(j).toObject();
+            object.remove(QStringLiteral("oleClass"));
+            objects[j] = object;
+        }
+        page.insert(QStringLiteral("objects"), objects);
+        pages[i] = page;
+    }
+    if (json.contains(QStringLiteral("pages")))
+        json.insert(QStringLiteral("pages"), pages);
+    return json;
+}
+
 int Dump(QStringList arguments)
 {
     TakeScreenOption(arguments);
@@ -133,7 +180,8 @@ int Dump(QStringList arguments)
     const QString fileName = arguments.at(0);
     TQZNaloga test;
     const qint32 version = Load(test, fileName);
-    const QJsonObject json = DocumentToJson(test, IsPageFile(fileName), version, withData);
+    QJsonObject json = DocumentToJson(test, IsPageFile(fileName), version, withData);
+    AddOleClasses(json, test);
     Out() << QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented));
     return 0;
 }
@@ -163,7 +211,7 @@ int Pack(QStringList arguments)
     context.BaseFolder = QFileInfo(source).absolutePath();
     bool pageFile = false;
     try {
-        pageFile = DocumentFromJson(test, document.object(), context);
+        pageFile = DocumentFromJson(test, WithoutOleClasses(document.object()), context);
     } catch (TQZFileError &error) {
         error.SetFileName(source);
         throw;

@@ -15,7 +15,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -99,6 +103,7 @@ private slots:
     void documentActivation();
     void sizeModes();
     void emptyFrameAndBuilder();
+    void corvtoolNamesTheClass();
 };
 
 void TestOle::corpusRoundTrip_data()
@@ -433,6 +438,48 @@ void TestOle::emptyFrameAndBuilder()
     QVERIFY(ole.Object().has_value());
     QVERIFY(ole.ActivatesOnDoubleClick());
     QVERIFY_THROWS_EXCEPTION(TQZFileError, ole.EmbedFile(folder.filePath(QStringLiteral("none"))));
+}
+
+// corvtool's dump names each object's type, and the dump packs back without
+// a warning to a file that dumps alike.
+void TestOle::corvtoolNamesTheClass()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("ole.cvl"));
+    const QByteArray bytes = TestFileWithOle(TOleObject::MakeStream(
+        OleAspectContent, ReadCorpus(QStringLiteral("lo74_word97_features_B.doc"))));
+    WriteWholeFile(file, bytes);
+    QProcess dump;
+    dump.start(QStringLiteral(CORVTOOL_PATH), {QStringLiteral("dump"), file});
+    QVERIFY(dump.waitForFinished(60000));
+    QCOMPARE(dump.exitCode(), 0);
+    const QByteArray json = dump.readAllStandardOutput();
+    const QJsonObject object = QJsonDocument::fromJson(json)
+                                   .object()
+                                   .value(QStringLiteral("pages"))
+                                   .toArray()
+                                   .at(0)
+                                   .toObject()
+                                   .value(QStringLiteral("objects"))
+                                   .toArray()
+                                   .at(0)
+                                   .toObject();
+    QCOMPARE(object.value(QStringLiteral("oleClass")).toString(),
+             QStringLiteral("Microsoft Word-Dokument"));
+
+    const QString source = folder.filePath(QStringLiteral("ole.json"));
+    const QString repacked = folder.filePath(QStringLiteral("again.cvl"));
+    WriteWholeFile(source, json);
+    QProcess pack;
+    pack.start(QStringLiteral(CORVTOOL_PATH),
+               {QStringLiteral("pack"), source, QStringLiteral("-o"), repacked});
+    QVERIFY(pack.waitForFinished(60000));
+    QCOMPARE(pack.exitCode(), 0);
+    QCOMPARE(pack.readAllStandardError(), QByteArray());
+    QProcess again;
+    again.start(QStringLiteral(CORVTOOL_PATH), {QStringLiteral("dump"), repacked});
+    QVERIFY(again.waitForFinished(60000));
+    QCOMPARE(again.readAllStandardOutput(), json);
 }
 
 QTEST_MAIN(TestOle)
