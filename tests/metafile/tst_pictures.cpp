@@ -92,6 +92,7 @@ private slots:
     void stretchAndNaturalSize();
     void beneathFramedObjects();
     void builderLoadsFiles();
+    void examplePictures();
 };
 
 void TestPictures::corpus_data()
@@ -353,6 +354,26 @@ void TestPictures::builderLoadsFiles()
     QVERIFY(error.contains(QLatin1String("fake.bmp")));
     QCOMPARE(picture.Payload(), CorpusFile(QStringLiteral("bmp/pil_8bit_pal.bmp")));
     QVERIFY(!picture.LoadPictureFile(dir.filePath(QStringLiteral("missing.ico")), &error));
+}
+
+// The pictures the build draws for the example test open in it, each of its
+// kind and size.
+void TestPictures::examplePictures()
+{
+    TQZPageSurface surface;
+    TQZNaloga demo(&surface, &WidgetObjectFactory());
+    demo.LoadTestFile(QStringLiteral(CORVELLA_EXAMPLES_DIR "/Demo.cvl"));
+    const int index = demo.FindPage(QStringLiteral("Pictures and media"));
+    QVERIFY(index < demo.PageCount());
+    QList<std::pair<TPictureKind, QSize>> pictures;
+    for (const auto &object : demo.Page(index)->Objects())
+        if (const auto *picture = dynamic_cast<const TQZSlika *>(object.get()))
+            pictures << std::pair{picture->Picture().Kind(), picture->Picture().NaturalSize()};
+    const QList<std::pair<TPictureKind, QSize>> expected{{TPictureKind::Bitmap, QSize(200, 120)},
+                                                         {TPictureKind::Bitmap, QSize(200, 120)},
+                                                         {TPictureKind::Icon, QSize(32, 32)},
+                                                         {TPictureKind::Metafile, QSize(192, 144)}};
+    QCOMPARE(pictures, expected);
 }
 
 QTEST_MAIN(TestPictures)
