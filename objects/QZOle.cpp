@@ -4,8 +4,10 @@
 #include "QZInteraction.h"
 #include "QZOleActivation.h"
 #include "QZOlePresentation.h"
+#include "QZPicture.h"
 #include "QZStream.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -15,6 +17,21 @@ bool &AlwaysActivate()
 {
     static bool always = false;
     return always;
+}
+
+// Metafile presentations are drawn by the picture layer. The picture is
+// rendered no larger than this and scaled up when drawn.
+constexpr int MaxRenderedSide = 4096;
+
+QImage RenderMetafile(const QByteArray &metafile, const QSize &, const QSize &pixels)
+{
+    TQZPicture picture;
+    if (pixels.isEmpty() || !picture.Load(metafile, TPictureKind::Metafile))
+        return {};
+    QSize size = pixels;
+    if (size.width() > MaxRenderedSide || size.height() > MaxRenderedSide)
+        size.scale(MaxRenderedSide, MaxRenderedSide, Qt::KeepAspectRatio);
+    return picture.Rendered(size.expandedTo(QSize(1, 1)));
 }
 
 } // namespace
@@ -32,13 +49,26 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
+    // The drawing is kept until the object, its record or the size changes:
+    // a metafile is not converted again on every paint.
+    void Invalidate()
+    {
+        m_drawn = QImage();
+        update();
+    }
+
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        QPainter painter(this);
-        painter.fillRect(rect(), FaceColor(m_owner->Data().Color));
-        if (const auto &object = m_owner->Object())
-            DrawOleObject(painter, rect(), *object, m_owner->Data().SizeMode);
+        if (m_drawn.size() != size()) {
+            m_drawn = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+            m_drawn.fill(FaceColor(m_owner->Data().Color));
+            QPainter painter(&m_drawn);
+            painter.setFont(font());
+            if (const auto &object = m_owner->Object())
+                DrawOleObject(painter, rect(), *object, m_owner->Data().SizeMode);
+        }
+        QPainter(this).drawImage(0, 0, m_drawn);
     }
     void mouseDoubleClickEvent(QMouseEvent *event) override
     {
@@ -48,14 +78,26 @@ protected:
 
 private:
     TQZOle *m_owner;
+    QImage m_drawn;
 };
 
 TQZOle::TQZOle(QWidget *parent, const TOleRecord &record)
     : TQZFaceControl(ObjOle, parent, record)
 {
+    static const bool metafiles = (SetOleMetafileRenderer(RenderMetafile), true);
+    Q_UNUSED(metafiles);
     auto *frame = new TQZObjectFrame(parent, m_record.Color);
     SetFace(frame);
     m_view = new TOleView(this, frame);
+    // Labels of packages and type names are in the desktop's own font, as
+    // the presentations' natural sizes assume, not in the page's font.
+    QFont desktop = QGuiApplication::font();
+    desktop.setFamilies(desktop.families());
+    if (desktop.pointSizeF() > 0)
+        desktop.setPointSizeF(desktop.pointSizeF());
+    else
+        desktop.setPixelSize(desktop.pixelSize());
+    m_view->setFont(desktop);
     frame->SetInner(m_view);
     frame->setAccessibleName(QStringLiteral("OLE object"));
     RouteMouseEvents(m_view);
@@ -98,7 +140,7 @@ void TQZOle::ApplyRecord(const TOleRecord &record)
     m_record = record;
     m_alwaysActivate = true;
     Frame()->SetColor(m_record.Color);
-    m_view->update();
+    m_view->Invalidate();
 }
 
 void TQZOle::EmbedFile(const QString &fileName)
@@ -113,7 +155,7 @@ void TQZOle::SetObject(std::optional<TOleObject> object)
     m_object = std::move(object);
     m_record.IsEmpty = m_object ? 0 : 1;
     m_view->setAccessibleDescription(m_object ? OleFrameText(*m_object) : QString());
-    m_view->update();
+    m_view->Invalidate();
 }
 
 bool TQZOle::ActivatesOnDoubleClick() const

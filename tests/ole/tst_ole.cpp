@@ -219,6 +219,25 @@ void TestOle::presentations()
     QVERIFY(!word.Presentation()->ExtentHiMetric.isEmpty());
     QCOMPARE(word.ProgId(), QStringLiteral("Word.Picture.8"));
 
+    // The metafile is drawn by the picture layer that the OLE object wires
+    // in; without it the frame names the type instead.
+    const auto drawn = [&word] {
+        QImage image(300, 200, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        DrawOleObject(painter, image.rect(), word, OleSizeStretch);
+        return image;
+    };
+    {
+        TQZPageSurface surface;
+        TQZOle ole(&surface, RecordFromBytes<TOleRecord>(NewObjectRecord(ObjOle)));
+    }
+    const TOleMetafileRenderer installed = SetOleMetafileRenderer(nullptr);
+    QVERIFY(installed);
+    const QImage frame = drawn();
+    SetOleMetafileRenderer(installed);
+    QVERIFY(drawn() != frame);
+
     const auto sheet = TOleObject::FromStream(TOleObject::MakeStream(
         OleAspectContent, ReadCorpus(QStringLiteral("lo74_excel97_formula.xls"))));
     QVERIFY(!sheet.Presentation().has_value());
