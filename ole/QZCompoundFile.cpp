@@ -40,9 +40,30 @@ struct TCompoundFile::TImpl
     TGsfPtr<GsfInfile> Root;
 };
 
+namespace {
+
+// libgsf logs what it finds wrong in a file on the process's standard error;
+// damage is reported to the user through the opening error instead.
+void SilenceLibgsf()
+{
+    static const bool silenced = [] {
+        const auto levels =
+            GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE);
+        const auto ignore = [](const gchar *, GLogLevelFlags, const gchar *, gpointer) {
+        };
+        g_log_set_handler("libgsf:msole", levels, ignore, nullptr);
+        g_log_set_handler("libgsf", levels, ignore, nullptr);
+        return true;
+    }();
+    Q_UNUSED(silenced);
+}
+
+} // namespace
+
 TCompoundFile::TCompoundFile(QByteArrayView image)
     : m_impl(std::make_unique<TImpl>())
 {
+    SilenceLibgsf();
     m_impl->Image = image;
     const QString fault = CompoundFileFault(image);
     if (!fault.isEmpty())
@@ -225,9 +246,13 @@ public:
             const bool small = size < cutoff;
             if (size == 0)
                 continue;
-            if (!(small ? Walk(m_miniFat, start, miniSectors, nullptr)
-                        : Walk(m_fat, start, m_sectorCount, nullptr)))
+            QList<quint32> chain;
+            if (!(small ? Walk(m_miniFat, start, miniSectors, &chain)
+                        : Walk(m_fat, start, m_sectorCount, &chain)))
                 return QStringLiteral("the chain of a stream runs out of the file or loops");
+            const quint64 unit = quint64(small ? m_miniSectorSize : m_sectorSize);
+            if (quint64(chain.size()) * unit < size)
+                return QStringLiteral("a stream is longer than its chain");
         }
         return CheckTree(entries);
     }

@@ -24,6 +24,8 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <random>
+
 namespace {
 
 const QString CorpusOle = QStringLiteral(CORVELLA_SOURCE_DIR "/../shared/corpus/ole");
@@ -95,6 +97,7 @@ private slots:
     void corpusRoundTrip();
     void malformed_data();
     void malformed();
+    void mutations();
     void presentations();
     void package();
     void activation_data();
@@ -206,6 +209,43 @@ void TestOle::malformed()
     TQZNaloga test(&surface, &WidgetObjectFactory());
     QVERIFY_THROWS_EXCEPTION(TQZFileError, test.LoadFromBytes(TestFileWithOle(stream)));
     QCOMPARE(OleTypeNameOf(stream), QString());
+}
+
+// Damage anywhere in the structures of real storages either loads or is
+// refused with an error; seeded, so a failure repeats.
+void TestOle::mutations()
+{
+    std::mt19937 random(20261207);
+    const QStringList names = QDir(CorpusOle).entryList(QDir::Files, QDir::Name);
+    int refused = 0;
+    for (const QString &name : names) {
+        const QByteArray storage = ReadCorpus(name);
+        if (storage.size() > 65536)
+            continue;
+        for (int round = 0; round < 150; ++round) {
+            QByteArray damaged = storage;
+            const int flips = 1 + int(random() % 8);
+            for (int i = 0; i < flips; ++i) {
+                // Mostly the header, the tables and the directory.
+                const qsizetype span =
+                    random() % 2 ? qMin<qsizetype>(damaged.size(), 2048) : damaged.size();
+                damaged[qsizetype(random() % span)] = char(random());
+            }
+            if (round % 10 == 0)
+                damaged.truncate(qsizetype(random() % damaged.size()));
+            try {
+                const TOleObject object =
+                    TOleObject::FromStream(TOleObject::MakeStream(OleAspectContent, damaged));
+                QImage image(64, 48, QImage::Format_RGB32);
+                QPainter painter(&image);
+                DrawOleObject(painter, image.rect(), object, round % 4);
+                OleActivationFile(object);
+            } catch (const TQZFileError &) {
+                ++refused;
+            }
+        }
+    }
+    QVERIFY(refused > 0);
 }
 
 // The presentation cached in a Word picture's storage is a metafile of the
