@@ -6,6 +6,7 @@
 #include "QZNaloga.h"
 #include "QZOleObject.h"
 #include "QZRecordFields.h"
+#include "QZRtf.h"
 #include "QZScaling.h"
 #include "QZStream.h"
 
@@ -172,6 +173,52 @@ QJsonObject WithoutOleClasses(QJsonObject json)
     return json;
 }
 
+// Gives each rich text object's entry its plain text ("text"), paragraphs
+// separated by "\n", as the RTF reader reads its payload.
+void AddMemoTexts(QJsonObject &json, const TQZNaloga &test)
+{
+    QJsonArray pages = json.value(QStringLiteral("pages")).toArray();
+    for (qsizetype i = 0; i < pages.size() && i < test.PageCount(); ++i) {
+        QJsonObject page = pages.at(i).toObject();
+        QJsonArray objects = page.value(QStringLiteral("objects")).toArray();
+        const auto &live = test.Page(int(i))->Objects();
+        for (qsizetype j = 0; j < objects.size() && j < qsizetype(live.size()); ++j) {
+            if (live.at(size_t(j))->ObjectTypeTag() != ObjMemo)
+                continue;
+            const std::optional<QString> text = RtfToPlainText(live.at(size_t(j))->Payload());
+            if (!text)
+                continue;
+            QJsonObject object = objects.at(j).toObject();
+            object.insert(QStringLiteral("text"), *text);
+            objects[j] = object;
+        }
+        page.insert(QStringLiteral("objects"), objects);
+        pages[i] = page;
+    }
+    json.insert(QStringLiteral("pages"), pages);
+}
+
+// A dump packs back as it is: a rich text's "text" is read from its payload.
+QJsonObject WithoutMemoTexts(QJsonObject json)
+{
+    QJsonArray pages = json.value(QStringLiteral("pages")).toArray();
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        QJsonObject page = pages.at(i).toObject();
+        QJsonArray objects = page.value(QStringLiteral("objects")).toArray();
+        for (qsizetype j = 0; j < objects.size(); ++j) {
+            QJsonObject object = objects.at(j).toObject();
+            if (object.value(QStringLiteral("class")).toString() == QLatin1String("TQZMemo"))
+                object.remove(QStringLiteral("text"));
+            objects[j] = object;
+        }
+        page.insert(QStringLiteral("objects"), objects);
+        pages[i] = page;
+    }
+    if (json.contains(QStringLiteral("pages")))
+        json.insert(QStringLiteral("pages"), pages);
+    return json;
+}
+
 int Dump(QStringList arguments)
 {
     TakeScreenOption(arguments);
@@ -182,6 +229,7 @@ int Dump(QStringList arguments)
     const qint32 version = Load(test, fileName);
     QJsonObject json = DocumentToJson(test, IsPageFile(fileName), version, withData);
     AddOleClasses(json, test);
+    AddMemoTexts(json, test);
     Out() << QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented));
     return 0;
 }
@@ -211,7 +259,8 @@ int Pack(QStringList arguments)
     context.BaseFolder = QFileInfo(source).absolutePath();
     bool pageFile = false;
     try {
-        pageFile = DocumentFromJson(test, WithoutOleClasses(document.object()), context);
+        pageFile =
+            DocumentFromJson(test, WithoutMemoTexts(WithoutOleClasses(document.object())), context);
     } catch (TQZFileError &error) {
         error.SetFileName(source);
         throw;
