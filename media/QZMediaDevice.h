@@ -1,0 +1,91 @@
+// The media device of the multimedia page object: one clip at a time, opened
+// by file name into a video widget, played from a control bar, and closed.
+//
+// Clip names. A name is handed over as the test stores it. A name with a
+// folder (absolute, or relative to the process's current folder) is taken as
+// it is. A bare name is looked for in the process's current folder and then
+// in the folder of the open test (TestFolder), so that a test moved together
+// with its clips still finds them. Names that are URLs ("scheme://...",
+// "file:...") and names of anything but a regular file (devices, pipes,
+// sockets, folders) are refused: opening a test never reaches the network or
+// a device.
+//
+// What "opened" means. Qt Multimedia loads a clip asynchronously. Open()
+// fails at once for a name that is refused or not found, and otherwise sets
+// the source and waits, with user input held back, until the backend reports
+// the clip loaded (success) or invalid (failure), at most OpenWaitMs. A clip
+// still loading after that counts as opened; should it turn out unplayable
+// later, the device drops it and reports Failed() without a message box,
+// because the page has been shown by then.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class QAudioOutput;
+class QMediaPlayer;
+class QVideoWidget;
+
+// The folder of the test file that is open, used to find clips named without
+// a folder; empty when no test is open.
+void SetTestFolder(const QString &folder);
+QString TestFolder();
+
+class TQZMediaDevice : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int OpenWaitMs = 3000;
+
+    explicit TQZMediaDevice(QObject *parent = nullptr);
+    ~TQZMediaDevice() override;
+
+    // The file a clip name stands for (absolute, canonical), or an empty
+    // string when the name is refused or no such regular file exists.
+    static QString ResolveClip(const QString &clipName);
+    // True for names that are never opened whatever exists: URLs and
+    // device paths.
+    static bool IsRefusedName(const QString &clipName);
+
+    // Closes the clip that is open, then opens `clipName`, showing video in
+    // `video` (may be null for sound only). False when it cannot be opened;
+    // the device is closed then.
+    bool Open(const QString &clipName, QVideoWidget *video);
+    // Stops and releases the clip. Closing a closed device succeeds.
+    bool Close();
+
+    bool IsOpen() const { return m_player != nullptr; }
+    // The open clip has a picture.
+    bool HasVideo() const;
+    // The open clip is playing or paused, not stopped.
+    bool IsStarted() const;
+    // The open clip failed after Open() had returned; it has been closed.
+    bool Failed() const { return m_failed; }
+    // The resolved file of the open clip.
+    QString FileName() const { return m_fileName; }
+
+    // The bar's commands; without an open clip they do nothing.
+    void Play();
+    void Pause();
+    void Stop();
+    // Back to the start of the clip, keeping it playing or paused.
+    void Previous();
+
+signals:
+    // Whether a picture is showing may have changed (video found, playing
+    // started or stopped, clip closed or failed).
+    void PictureStateChanged();
+
+private:
+    void Release();
+    void OnLateError();
+
+    std::unique_ptr<QMediaPlayer> m_player;
+    std::unique_ptr<QAudioOutput> m_audio;
+    QString m_fileName;
+    bool m_failed = false;
+};
