@@ -5,6 +5,7 @@
 #include "QZCodePage.h"
 #include "QZControls.h"
 #include "QZInteraction.h"
+#include "QZMediaDevice.h"
 #include "QZRTPrvaStran.h"
 #include "QZRezultat.h"
 #include "QZStream.h"
@@ -12,6 +13,7 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QMetaObject>
 
 namespace {
@@ -61,6 +63,8 @@ TGlavnoOkno::TOpenResult TGlavnoOkno::OpenTest(const QString &fileName,
         }
     }
     m_fileName = name;
+    // Clips named without a folder are also looked for beside the test.
+    SetTestFolder(QFileInfo(name).absolutePath());
 
     if (loading)
         loading->ShowLoading();

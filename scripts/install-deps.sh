@@ -12,6 +12,8 @@ packages=(
   # platform layers: metafiles, OLE compound files, media playback
   libemf2svg-dev libwmf-dev libgsf-1-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+  # MIDI clips: the MIDI parser and synthesiser, and a small General MIDI sound font
+  gstreamer1.0-plugins-bad timgm6mb-soundfont
   # fonts metric-compatible with the fonts tests are made with
   fonts-liberation2 fonts-dejavu-core
   # tests and benchmarks
