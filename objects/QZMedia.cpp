@@ -4,9 +4,12 @@
 #include "QZInteraction.h"
 #include "QZNaloga.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QVideoWidget>
 
 namespace {
@@ -118,6 +121,18 @@ QString TQZMedia::CaptionText() const { return DecodeDefault(m_record.Caption.By
 void TQZMedia::PlaceBar()
 {
     const QWidget *display = Display();
+    // The four buttons share the display's width: the captions take the
+    // largest font, up to the page's own, in which the longest one fits.
+    const int buttonWidth = display->width() / 4;
+    QFont font = m_parent->font();
+    const int padding = 2 * m_bar->style()->pixelMetric(QStyle::PM_ButtonMargin) + 4;
+    int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    for (font.setPixelSize(pixels);
+         pixels > 6 &&
+         QFontMetrics(font).horizontalAdvance(QStringLiteral("Previous")) + padding > buttonWidth;
+         font.setPixelSize(--pixels)) {
+    }
+    m_bar->setFont(font);
     m_bar->setGeometry(display->x(), display->y() + display->height(), display->width(),
                        m_bar->sizeHint().height());
 }
