@@ -128,23 +128,35 @@ int Info(const QStringList &arguments)
     return 0;
 }
 
-// Names the embedded object's type ("oleClass") in each OLE object's entry:
-// the document model keeps the object stream as bytes and does not read it.
-void AddOleClasses(QJsonObject &json, const TQZNaloga &test)
+// Adds fields that are read from the objects rather than stored in their
+// records: "oleClass" for each OLE object, and "text" for each rich text, its
+// plain text with paragraphs separated by "\n". The dump's entries pair with
+// the page's objects in order; entries of type tags that make no object have
+// none.
+void AddDerivedFields(QJsonObject &json, const TQZNaloga &test)
 {
     QJsonArray pages = json.value(QStringLiteral("pages")).toArray();
     for (qsizetype i = 0; i < pages.size() && i < test.PageCount(); ++i) {
         QJsonObject page = pages.at(i).toObject();
         QJsonArray objects = page.value(QStringLiteral("objects")).toArray();
         const auto &live = test.Page(int(i))->Objects();
-        for (qsizetype j = 0; j < objects.size() && j < qsizetype(live.size()); ++j) {
-            if (live.at(size_t(j))->ObjectTypeTag() != ObjOle)
-                continue;
-            const QByteArray payload = live.at(size_t(j))->Payload();
-            if (payload.isEmpty())
-                continue;
+        size_t next = 0;
+        for (qsizetype j = 0; j < objects.size() && next < live.size(); ++j) {
             QJsonObject object = objects.at(j).toObject();
-            object.insert(QStringLiteral("oleClass"), OleTypeNameOf(payload));
+            if (object.value(QStringLiteral("class")).toString().isEmpty())
+                continue;
+            const TQZControl &source = *live.at(next++);
+            const QByteArray payload = source.Payload();
+            if (source.ObjectTypeTag() == ObjOle && !payload.isEmpty()) {
+                object.insert(QStringLiteral("oleClass"), OleTypeNameOf(payload));
+            } else if (source.ObjectTypeTag() == ObjMemo) {
+                const std::optional<QString> text = RtfToPlainText(payload);
+                if (!text)
+                    continue;
+                object.insert(QStringLiteral("text"), *text);
+            } else {
+                continue;
+            }
             objects[j] = object;
         }
         page.insert(QStringLiteral("objects"), objects);
@@ -153,9 +165,11 @@ void AddOleClasses(QJsonObject &json, const TQZNaloga &test)
     json.insert(QStringLiteral("pages"), pages);
 }
 
-// A dump packs back as it is: "oleClass" is read from the object, not set.
-QJsonObject WithoutOleClasses(QJsonObject json)
+// A dump packs back as it is: the derived fields are read, never set.
+QJsonObject WithoutDerivedFields(QJsonObject json)
 {
+    if (!json.contains(QStringLiteral("pages")))
+        return json;
     QJsonArray pages = json.value(QStringLiteral("pages")).toArray();
     for (qsizetype i = 0; i < pages.size(); ++i) {
         QJsonObject page = pages.at(i).toObject();
@@ -163,50 +177,6 @@ QJsonObject WithoutOleClasses(QJsonObject json)
         for (qsizetype j = 0; j < objects.size(); ++j) {
             QJsonObject object = objects.at(j).toObject();
             object.remove(QStringLiteral("oleClass"));
-            objects[j] = object;
-        }
-        page.insert(QStringLiteral("objects"), objects);
-        pages[i] = page;
-    }
-    if (json.contains(QStringLiteral("pages")))
-        json.insert(QStringLiteral("pages"), pages);
-    return json;
-}
-
-// Gives each rich text object's entry its plain text ("text"), paragraphs
-// separated by "\n", as the RTF reader reads its payload.
-void AddMemoTexts(QJsonObject &json, const TQZNaloga &test)
-{
-    QJsonArray pages = json.value(QStringLiteral("pages")).toArray();
-    for (qsizetype i = 0; i < pages.size() && i < test.PageCount(); ++i) {
-        QJsonObject page = pages.at(i).toObject();
-        QJsonArray objects = page.value(QStringLiteral("objects")).toArray();
-        const auto &live = test.Page(int(i))->Objects();
-        for (qsizetype j = 0; j < objects.size() && j < qsizetype(live.size()); ++j) {
-            if (live.at(size_t(j))->ObjectTypeTag() != ObjMemo)
-                continue;
-            const std::optional<QString> text = RtfToPlainText(live.at(size_t(j))->Payload());
-            if (!text)
-                continue;
-            QJsonObject object = objects.at(j).toObject();
-            object.insert(QStringLiteral("text"), *text);
-            objects[j] = object;
-        }
-        page.insert(QStringLiteral("objects"), objects);
-        pages[i] = page;
-    }
-    json.insert(QStringLiteral("pages"), pages);
-}
-
-// A dump packs back as it is: a rich text's "text" is read from its payload.
-QJsonObject WithoutMemoTexts(QJsonObject json)
-{
-    QJsonArray pages = json.value(QStringLiteral("pages")).toArray();
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        QJsonObject page = pages.at(i).toObject();
-        QJsonArray objects = page.value(QStringLiteral("objects")).toArray();
-        for (qsizetype j = 0; j < objects.size(); ++j) {
-            QJsonObject object = objects.at(j).toObject();
             if (object.value(QStringLiteral("class")).toString() == QLatin1String("TQZMemo"))
                 object.remove(QStringLiteral("text"));
             objects[j] = object;
@@ -214,8 +184,7 @@ QJsonObject WithoutMemoTexts(QJsonObject json)
         page.insert(QStringLiteral("objects"), objects);
         pages[i] = page;
     }
-    if (json.contains(QStringLiteral("pages")))
-        json.insert(QStringLiteral("pages"), pages);
+    json.insert(QStringLiteral("pages"), pages);
     return json;
 }
 
@@ -228,8 +197,7 @@ int Dump(QStringList arguments)
     TQZNaloga test;
     const qint32 version = Load(test, fileName);
     QJsonObject json = DocumentToJson(test, IsPageFile(fileName), version, withData);
-    AddOleClasses(json, test);
-    AddMemoTexts(json, test);
+    AddDerivedFields(json, test);
     Out() << QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Indented));
     return 0;
 }
@@ -259,8 +227,7 @@ int Pack(QStringList arguments)
     context.BaseFolder = QFileInfo(source).absolutePath();
     bool pageFile = false;
     try {
-        pageFile =
-            DocumentFromJson(test, WithoutMemoTexts(WithoutOleClasses(document.object())), context);
+        pageFile = DocumentFromJson(test, WithoutDerivedFields(document.object()), context);
     } catch (TQZFileError &error) {
         error.SetFileName(source);
         throw;
