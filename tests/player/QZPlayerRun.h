@@ -53,9 +53,9 @@ class TPlayerTest : public QObject
 
 protected:
     QString File(const QString &name) const { return m_dir.filePath(name); }
-    QString Write(const QString &name, const TTestSpec &spec) const
+    QString Write(const QString &name, const TTestPlan &plan) const
     {
-        return WriteTestFile(File(name), spec);
+        return WriteTestFile(File(name), plan);
     }
 
 private slots:

@@ -13,14 +13,14 @@ template<typename Record> Record NewRecord(int tag)
     return RecordFromBytes<Record>(NewObjectRecord(tag));
 }
 
-template<typename Record> TObjectSpec Spec(int tag, const Record &record)
+template<typename Record> TObjectPlan Plan(int tag, const Record &record)
 {
     return {tag, RecordToBytes(record)};
 }
 
 } // namespace
 
-TObjectSpec Choices(std::initializer_list<const char *> choices, std::initializer_list<int> right,
+TObjectPlan Choices(std::initializer_list<const char *> choices, std::initializer_list<int> right,
                     bool single, qint32 points)
 {
     auto r = NewRecord<TIzbireRecord>(ObjIzbire);
@@ -36,10 +36,10 @@ TObjectSpec Choices(std::initializer_list<const char *> choices, std::initialize
     for (int number : right)
         r.CorrectSet.Include(number);
     r.Points = points;
-    return Spec(ObjIzbire, r);
+    return Plan(ObjIzbire, r);
 }
 
-TObjectSpec Alternative(bool firstIsCorrect, qint32 points)
+TObjectPlan Alternative(bool firstIsCorrect, qint32 points)
 {
     auto r = NewRecord<TDaNeRecord>(ObjDaNe);
     r.Width = 800;
@@ -47,20 +47,20 @@ TObjectSpec Alternative(bool firstIsCorrect, qint32 points)
     r.FirstText.SetBytes(QByteArrayLiteral("Yes"));
     r.SecondText.SetBytes(QByteArrayLiteral("No"));
     r.Points = points;
-    return Spec(ObjDaNe, r);
+    return Plan(ObjDaNe, r);
 }
 
-TObjectSpec InputBox(const QByteArray &answer, qint32 points)
+TObjectPlan InputBox(const QByteArray &answer, qint32 points)
 {
     auto r = NewRecord<TVnosnoOknoRecord>(ObjVnosnoOkno);
     r.Width = 800;
     r.AnswerCount = 1;
     r.Answers[1].SetBytes(answer);
     r.Points = points;
-    return Spec(ObjVnosnoOkno, r);
+    return Plan(ObjVnosnoOkno, r);
 }
 
-TObjectSpec Button(const QByteArray &caption, quint8 kind, const QByteArray &target)
+TObjectPlan Button(const QByteArray &caption, quint8 kind, const QByteArray &target)
 {
     auto r = NewRecord<TGumbRecord>(ObjGumb);
     r.Width = 400;
@@ -68,10 +68,10 @@ TObjectSpec Button(const QByteArray &caption, quint8 kind, const QByteArray &tar
     r.Caption.SetBytes(caption);
     r.ButtonKind = kind;
     r.TargetPage.SetBytes(target);
-    return Spec(ObjGumb, r);
+    return Plan(ObjGumb, r);
 }
 
-QByteArray TestFileBytes(const TTestSpec &spec)
+QByteArray TestFileBytes(const TTestPlan &plan)
 {
     // Records are given in virtual units: the page stream writes them
     // unconverted only at the virtual size.
@@ -83,18 +83,18 @@ QByteArray TestFileBytes(const TTestSpec &spec)
 
     TQZNaloga test;
     test.TestRecord() = NewTestRecord();
-    test.TestRecord().Title.SetBytes(EncodeDefault(spec.Title));
-    test.TestRecord().WrongAnswerMode = spec.WrongAnswerMode;
+    test.TestRecord().Title.SetBytes(EncodeDefault(plan.Title));
+    test.TestRecord().WrongAnswerMode = plan.WrongAnswerMode;
     for (int i = 0; i < 8; ++i) {
-        const QString comment = spec.Comments.value(i, QStringLiteral("Comment %1").arg(i));
+        const QString comment = plan.Comments.value(i, QStringLiteral("Comment %1").arg(i));
         test.TestRecord().Comments[i].SetBytes(EncodeDefault(comment));
     }
-    for (const TPageSpec &pageSpec : spec.Pages) {
+    for (const TPagePlan &pagePlan : plan.Pages) {
         auto page = test.NewPage();
         page->SetPageRecord(
-            NewPageRecord(pageSpec.Name, pageSpec.CorrectTarget, pageSpec.WrongTarget));
+            NewPageRecord(pagePlan.Name, pagePlan.CorrectTarget, pagePlan.WrongTarget));
         qint32 top = 40;
-        for (const TObjectSpec &object : pageSpec.Objects) {
+        for (const TObjectPlan &object : pagePlan.Objects) {
             auto added = std::make_unique<TQZRecordObject>(object.Tag, object.Record);
             added->MoveTo(100, top);
             top += 220;
@@ -110,8 +110,8 @@ QByteArray TestFileBytes(const TTestSpec &spec)
     return bytes;
 }
 
-QString WriteTestFile(const QString &fileName, const TTestSpec &spec)
+QString WriteTestFile(const QString &fileName, const TTestPlan &plan)
 {
-    WriteWholeFile(fileName, TestFileBytes(spec));
+    WriteWholeFile(fileName, TestFileBytes(plan));
     return fileName;
 }

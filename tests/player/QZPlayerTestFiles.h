@@ -11,7 +11,7 @@
 
 // One object to place on a page: its type tag and its record in pixels of the
 // virtual area.
-struct TObjectSpec
+struct TObjectPlan
 {
     int Tag;
     QByteArray Record;
@@ -20,32 +20,32 @@ struct TObjectSpec
 // Texts are Latin-1.
 // Single-answer choices are radio buttons, others check boxes; `right` holds
 // the numbers (from 1) of the right choices.
-TObjectSpec Choices(std::initializer_list<const char *> choices, std::initializer_list<int> right,
+TObjectPlan Choices(std::initializer_list<const char *> choices, std::initializer_list<int> right,
                     bool single, qint32 points);
 // Answer buttons "Yes" and "No".
-TObjectSpec Alternative(bool firstIsCorrect, qint32 points);
-TObjectSpec InputBox(const QByteArray &answer, qint32 points);
+TObjectPlan Alternative(bool firstIsCorrect, qint32 points);
+TObjectPlan InputBox(const QByteArray &answer, qint32 points);
 // Kinds: 0 forward, 1 back, 2 confirm, 3 page, 4 exit.
-TObjectSpec Button(const QByteArray &caption, quint8 kind, const QByteArray &target = {});
+TObjectPlan Button(const QByteArray &caption, quint8 kind, const QByteArray &target = {});
 
-struct TPageSpec
+struct TPagePlan
 {
     QByteArray Name;
-    QList<TObjectSpec> Objects;
+    QList<TObjectPlan> Objects;
     QByteArray CorrectTarget = QByteArrayLiteral("(Forward)");
     QByteArray WrongTarget = QByteArrayLiteral("(Forward)");
 };
 
-struct TTestSpec
+struct TTestPlan
 {
     QString Title = QStringLiteral("Player test");
     quint8 WrongAnswerMode = 1;
     // "Comment 0" ... "Comment 7" unless set.
     QStringList Comments;
-    QList<TPageSpec> Pages;
+    QList<TPagePlan> Pages;
 };
 
 // The test file's bytes; objects stand one below the other on their page.
-QByteArray TestFileBytes(const TTestSpec &spec);
+QByteArray TestFileBytes(const TTestPlan &plan);
 // Writes the file and returns its name.
-QString WriteTestFile(const QString &fileName, const TTestSpec &spec);
+QString WriteTestFile(const QString &fileName, const TTestPlan &plan);

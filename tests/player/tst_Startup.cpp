@@ -15,13 +15,13 @@
 
 namespace {
 
-TTestSpec TwoPages(const QString &title = QStringLiteral("Two pages"))
+TTestPlan TwoPages(const QString &title = QStringLiteral("Two pages"))
 {
-    TTestSpec spec;
-    spec.Title = title;
-    spec.Pages = {{"First", {Choices({"Right", "Wrong"}, {1}, true, 1), Button("Confirm", 2)}},
+    TTestPlan plan;
+    plan.Title = title;
+    plan.Pages = {{"First", {Choices({"Right", "Wrong"}, {1}, true, 1), Button("Confirm", 2)}},
                   {"Second", {Button("Exit", 4)}}};
-    return spec;
+    return plan;
 }
 
 const QString Filter = QStringLiteral("Corvella Builder (*.cvl)");
@@ -179,14 +179,14 @@ void TestStartup::openDialogChoosesOrEnds()
 // Pages whose names begin with "/" keep their places.
 void TestStartup::shuffleFromArguments()
 {
-    TTestSpec spec;
+    TTestPlan plan;
     QStringList names{QStringLiteral("/Intro")};
     for (int i = 1; i <= 8; ++i)
         names << QStringLiteral("P%1").arg(i);
     names << QStringLiteral("/End");
     for (const QString &name : std::as_const(names))
-        spec.Pages << TPageSpec{name.toLatin1(), {Button(name.toLatin1(), 0)}};
-    const QString file = Write(QStringLiteral("shuffle.cvl"), spec);
+        plan.Pages << TPagePlan{name.toLatin1(), {Button(name.toLatin1(), 0)}};
+    const QString file = Write(QStringLiteral("shuffle.cvl"), plan);
 
     const auto loadedNames = [](const TRun &run) {
         QStringList loaded;
@@ -224,9 +224,9 @@ void TestStartup::shuffleFromArguments()
 
 void TestStartup::emptyTestShowsNothing()
 {
-    TTestSpec spec;
-    spec.Title = QStringLiteral("Nothing");
-    TRun run({Write(QStringLiteral("empty.cvl"), spec)});
+    TTestPlan plan;
+    plan.Title = QStringLiteral("Nothing");
+    TRun run({Write(QStringLiteral("empty.cvl"), plan)});
     QVERIFY(run.Start());
     QVERIFY(run.Script.Messages.isEmpty());
     QVERIFY(!run.Window().ShownPage());

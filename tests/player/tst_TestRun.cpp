@@ -17,17 +17,17 @@
 namespace {
 
 // One question of each kind, each worth a point, then a page to leave by.
-TTestSpec ThreeQuestions(quint8 mode)
+TTestPlan ThreeQuestions(quint8 mode)
 {
-    TTestSpec spec;
-    spec.WrongAnswerMode = mode;
-    spec.Pages = {
+    TTestPlan plan;
+    plan.WrongAnswerMode = mode;
+    plan.Pages = {
         {"Choices", {Choices({"Right", "Wrong"}, {1}, true, 1), Button("Confirm", 2)}},
         {"Alternative", {Alternative(true, 1), Button("Confirm", 2)}},
         {"Typed", {InputBox("Paris", 1), Button("Confirm", 2)}},
         {"End", {Button("Exit", 4)}},
     };
-    return spec;
+    return plan;
 }
 
 } // namespace
@@ -117,10 +117,10 @@ void TestRun::wrongAnswerModes()
 // One point of one, then none of seven with the right answer shown: 1 of 8.
 void TestRun::resultOfOneInEight()
 {
-    TTestSpec spec;
-    spec.Pages = {{"One", {Choices({"A", "B"}, {1}, true, 1), Button("Confirm", 2)}},
+    TTestPlan plan;
+    plan.Pages = {{"One", {Choices({"A", "B"}, {1}, true, 1), Button("Confirm", 2)}},
                   {"Seven", {Choices({"C", "D"}, {1}, true, 7), Button("Done", 4)}}};
-    TRun run({Write(QStringLiteral("eight.cvl"), spec)});
+    TRun run({Write(QStringLiteral("eight.cvl"), plan)});
     QVERIFY(run.Start());
     QVERIFY(run.Click("A"));
     QVERIFY(run.Click("Confirm"));
@@ -138,9 +138,9 @@ void TestRun::resultOfOneInEight()
 // not give -2 of 4.
 void TestRun::resultOfNegativePoints()
 {
-    TTestSpec spec;
-    spec.Pages = {{"Many", {Choices({"A", "B", "C", "D"}, {1}, false, 1), Button("Exit", 4)}}};
-    TRun run({Write(QStringLiteral("negative.cvl"), spec)});
+    TTestPlan plan;
+    plan.Pages = {{"Many", {Choices({"A", "B", "C", "D"}, {1}, false, 1), Button("Exit", 4)}}};
+    TRun run({Write(QStringLiteral("negative.cvl"), plan)});
     QVERIFY(run.Start());
     QVERIFY(run.Click("B"));
     QVERIFY(run.Click("C"));
@@ -193,9 +193,9 @@ void TestRun::resultBands()
 
 void TestRun::exitWithoutScoreEndsAtOnce()
 {
-    TTestSpec spec;
-    spec.Pages = {{"Bye", {Button("Exit", 4)}}};
-    TRun run({Write(QStringLiteral("bye.cvl"), spec)});
+    TTestPlan plan;
+    plan.Pages = {{"Bye", {Button("Exit", 4)}}};
+    TRun run({Write(QStringLiteral("bye.cvl"), plan)});
     QVERIFY(run.Start());
     QVERIFY(run.Click("Exit"));
     QCOMPARE(run.Script.Exits, QList<int>{0});
@@ -208,10 +208,10 @@ void TestRun::exitWithoutScoreEndsAtOnce()
 
 void TestRun::exitOnUnansweredPageOnlyWarns()
 {
-    TTestSpec spec;
-    spec.Pages = {{"Ask", {InputBox("x", 1), Button("Exit", 4)}, "Elsewhere", "Elsewhere"},
+    TTestPlan plan;
+    plan.Pages = {{"Ask", {InputBox("x", 1), Button("Exit", 4)}, "Elsewhere", "Elsewhere"},
                   {"Elsewhere", {}}};
-    TRun run({Write(QStringLiteral("unanswered.cvl"), spec)});
+    TRun run({Write(QStringLiteral("unanswered.cvl"), plan)});
     QVERIFY(run.Start());
     QVERIFY(run.Type(QStringLiteral("   ")));
     QVERIFY(run.Click("Exit"));
@@ -225,14 +225,14 @@ void TestRun::exitOnUnansweredPageOnlyWarns()
 
 void TestRun::navigationButtons()
 {
-    TTestSpec spec;
+    TTestPlan plan;
     for (const QByteArray name : {"A", "B", "C"}) {
-        spec.Pages << TPageSpec{name,
+        plan.Pages << TPagePlan{name,
                                 {Button(name + " forward", 0), Button(name + " back", 1),
                                  Button(name + " to C", 3, " C "), Button(name + " to c", 3, "c"),
                                  Button(name + " nowhere", 3, "Nowhere")}};
     }
-    TRun run({Write(QStringLiteral("pages.cvl"), spec)});
+    TRun run({Write(QStringLiteral("pages.cvl"), plan)});
     QVERIFY(run.Start());
 
     // Back on the first page after start-up stays there.
@@ -261,12 +261,12 @@ void TestRun::navigationButtons()
 // last page, and a target naming no page keeps the page and its points.
 void TestRun::targetsAfterEvaluation()
 {
-    TTestSpec spec;
-    spec.WrongAnswerMode = 2;
-    spec.Pages = {{"Start", {Alternative(false, 1), Button("Confirm", 2)}, "  Last ", "Hint"},
+    TTestPlan plan;
+    plan.WrongAnswerMode = 2;
+    plan.Pages = {{"Start", {Alternative(false, 1), Button("Confirm", 2)}, "  Last ", "Hint"},
                   {"Hint", {Button("Try again", 1)}},
                   {"Last", {Alternative(true, 3), Button("Check", 2)}, " (Forward) ", "Missing"}};
-    TRun run({Write(QStringLiteral("targets.cvl"), spec)});
+    TRun run({Write(QStringLiteral("targets.cvl"), plan)});
     QVERIFY(run.Start());
 
     QVERIFY(run.Click("Yes"));
@@ -300,11 +300,11 @@ void TestRun::targetsAfterEvaluation()
 
 void TestRun::correctTargetOfFirstPageRestartsScore()
 {
-    TTestSpec spec;
-    spec.Pages = {
+    TTestPlan plan;
+    plan.Pages = {
         {"First", {Alternative(true, 1), Button("Confirm", 2)}},
         {"Second", {Choices({"A", "B"}, {2}, true, 2), Button("Again", 2)}, "First", "First"}};
-    TRun run({Write(QStringLiteral("restart.cvl"), spec)});
+    TRun run({Write(QStringLiteral("restart.cvl"), plan)});
     QVERIFY(run.Start());
     QVERIFY(run.Click("Yes"));
     QVERIFY(run.Click("Confirm"));
@@ -327,11 +327,11 @@ void TestRun::correctTargetOfFirstPageRestartsScore()
 
 void TestRun::onlyButtonObjectsAct()
 {
-    TTestSpec spec;
-    spec.Pages = {
+    TTestPlan plan;
+    plan.Pages = {
         {"One", {Choices({"A", "B"}, {1}, true, 1), Button("Forward", 0), Button("Odd", 9)}},
         {"Two", {}}};
-    TRun run({Write(QStringLiteral("senders.cvl"), spec)});
+    TRun run({Write(QStringLiteral("senders.cvl"), plan)});
     QVERIFY(run.Start());
     TGlavnoOkno &window = run.Window();
     QAbstractButton *choice = run.Shown("A");
@@ -350,15 +350,15 @@ void TestRun::onlyButtonObjectsAct()
 // Enter presses a button; each page starts with its first control focused.
 void TestRun::keyboardAlone()
 {
-    TTestSpec spec;
-    spec.WrongAnswerMode = 0;
-    spec.Pages = {
+    TTestPlan plan;
+    plan.WrongAnswerMode = 0;
+    plan.Pages = {
         {"One answer", {Choices({"X", "Y"}, {2}, true, 1), InputBox("Rome", 1), Button("OK", 2)}},
         {"Choices", {Choices({"A", "B", "C"}, {1, 3}, false, 1), Button("Confirm", 2)}},
         {"Alternative", {Alternative(false, 1), Button("Confirm", 2)}},
         {"End", {Button("Exit", 4)}},
     };
-    TRun run({Write(QStringLiteral("keyboard.cvl"), spec)});
+    TRun run({Write(QStringLiteral("keyboard.cvl"), plan)});
     QVERIFY(run.Start());
     run.Window().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&run.Window()));
