@@ -37,6 +37,7 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} \
 	    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --output-on-failure -j $(JOBS)
 
