@@ -1,9 +1,12 @@
 #include "QZInteraction.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QThread>
 
 #include <cstdlib>
@@ -56,7 +59,44 @@ public:
         return dialog.selectedFiles().constFirst();
     }
 
+    QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter,
+                         const QString &defaultSuffix, const QString &proposed) override
+    {
+        QFileDialog dialog(parent, caption, QString(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(defaultSuffix);
+        dialog.selectFile(proposed);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
+
+    bool ChooseFont(QWidget *parent, QFont &font) override
+    {
+        bool ok = false;
+        const QFont chosen = QFontDialog::getFont(&ok, font, parent);
+        if (ok)
+            font = chosen;
+        return ok;
+    }
+
+    bool ChooseColor(QWidget *parent, QColor &color) override
+    {
+        const QColor chosen = QColorDialog::getColor(color, parent);
+        if (!chosen.isValid())
+            return false;
+        color = chosen;
+        return true;
+    }
+
     int ExecDialog(QDialog &dialog) override { return dialog.exec(); }
+
+    bool StartProgram(const QString &program, const QStringList &arguments,
+                      const QString &workingFolder) override
+    {
+        return QProcess::startDetached(program, arguments, workingFolder);
+    }
 
     void Exit(int code) override
     {

@@ -4,8 +4,11 @@
 // answers from a script and records what was asked.
 #pragma once
 
+#include <QColor>
 #include <QFlags>
+#include <QFont>
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 class QWidget;
@@ -40,8 +43,22 @@ public:
     // A file open dialog; an empty name when it was cancelled.
     virtual QString OpenFileName(QWidget *parent, const QString &caption, const QString &filter,
                                  const QString &defaultSuffix) = 0;
-    // Runs one of the program's own modal dialogs; returns its result code.
+    // A file save dialog proposing `proposed`; it asks before overwriting an
+    // existing file. An empty name when it was cancelled.
+    virtual QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter,
+                                 const QString &defaultSuffix, const QString &proposed) = 0;
+    // The font dialog starting at `font`; false when it was cancelled, and
+    // `font` is then unchanged.
+    virtual bool ChooseFont(QWidget *parent, QFont &font) = 0;
+    // The colour dialog starting at `color`; false when it was cancelled.
+    virtual bool ChooseColor(QWidget *parent, QColor &color) = 0;
+    // Runs one of the program's own modal dialogs (also Qt's print and page
+    // set-up dialogs); returns its result code.
     virtual int ExecDialog(QDialog &dialog) = 0;
+    // Starts a program without waiting for it; false when it could not be
+    // started.
+    virtual bool StartProgram(const QString &program, const QStringList &arguments,
+                              const QString &workingFolder) = 0;
     // Ends the program with the exit code: the event loop returns once the
     // current handler does, or, before the loop runs, the process ends.
     virtual void Exit(int code) = 0;

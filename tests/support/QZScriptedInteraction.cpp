@@ -28,6 +28,40 @@ QString TQZScriptedInteraction::OpenFileName(QWidget *, const QString &, const Q
     return FileAnswers.isEmpty() ? QString() : FileAnswers.takeFirst();
 }
 
+QString TQZScriptedInteraction::SaveFileName(QWidget *, const QString &caption,
+                                             const QString &filter, const QString &,
+                                             const QString &proposed)
+{
+    FileFilters << filter;
+    SaveDialogs << caption + QLatin1Char('|') + proposed;
+    return FileAnswers.isEmpty() ? QString() : FileAnswers.takeFirst();
+}
+
+bool TQZScriptedInteraction::ChooseFont(QWidget *, QFont &font)
+{
+    ++FontDialogs;
+    if (FontAnswers.isEmpty())
+        return false;
+    font = FontAnswers.takeFirst();
+    return true;
+}
+
+bool TQZScriptedInteraction::ChooseColor(QWidget *, QColor &color)
+{
+    ++ColorDialogs;
+    if (ColorAnswers.isEmpty())
+        return false;
+    color = ColorAnswers.takeFirst();
+    return true;
+}
+
+bool TQZScriptedInteraction::StartProgram(const QString &program, const QStringList &arguments,
+                                          const QString &workingFolder)
+{
+    Started << TStart{program, arguments, workingFolder};
+    return StartSucceeds;
+}
+
 int TQZScriptedInteraction::ExecDialog(QDialog &dialog)
 {
     DialogTitles << dialog.windowTitle();

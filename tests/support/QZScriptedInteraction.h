@@ -29,14 +29,27 @@ public:
                       TQZButtons buttons) override;
     QString OpenFileName(QWidget *parent, const QString &caption, const QString &filter,
                          const QString &defaultSuffix) override;
+    QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter,
+                         const QString &defaultSuffix, const QString &proposed) override;
+    bool ChooseFont(QWidget *parent, QFont &font) override;
+    bool ChooseColor(QWidget *parent, QColor &color) override;
     int ExecDialog(QDialog &dialog) override;
+    bool StartProgram(const QString &program, const QStringList &arguments,
+                      const QString &workingFolder) override;
     void Exit(int code) override;
 
     // Answers to the next message boxes, in order; without one a box is
     // answered with OK, or Yes, or its first button.
     QList<TQZButton> Answers;
-    // Answers to the next file dialogs, in order; an empty name cancels.
+    // Answers to the next file dialogs, open and save alike, in order; an
+    // empty name cancels.
     QStringList FileAnswers;
+    // Answers to the next font and colour dialogs; without one the dialog is
+    // cancelled.
+    QList<QFont> FontAnswers;
+    QList<QColor> ColorAnswers;
+    // Whether StartProgram reports success.
+    bool StartSucceeds = true;
     // Called with each of the program's own modal dialogs; its return value
     // is the dialog's result (QDialog::Accepted without a handler).
     std::function<int(QDialog &)> OnDialog;
@@ -44,6 +57,17 @@ public:
     // What was asked.
     QList<TMessage> Messages;
     QStringList FileFilters;
+    // Caption and proposed name of each save dialog, "caption|proposed".
+    QStringList SaveDialogs;
+    struct TStart
+    {
+        QString Program;
+        QStringList Arguments;
+        QString WorkingFolder;
+    };
+    QList<TStart> Started;
+    int FontDialogs = 0;
+    int ColorDialogs = 0;
     QStringList DialogTitles;
     QList<int> Exits;
 
