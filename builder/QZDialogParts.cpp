@@ -7,13 +7,18 @@
 #include "QZInteraction.h"
 #include "QZRecordFields.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
+#include <QVBoxLayout>
 
 TQZPropertyDialog::TQZPropertyDialog(QWidget *parent, const QString &caption, int helpContext)
     : QDialog(parent)
@@ -146,4 +151,46 @@ QString DecodeFieldText(const QByteArray &bytes, const TFontRecord *font)
 QByteArray EncodeFieldText(const QString &text, const TFontRecord *font)
 {
     return font ? EncodeText(text, CodePageOfCharset(font->Charset)) : EncodeDefault(text);
+}
+
+QGroupBox *MakeChoiceGroup(QWidget *parent, const QString &title, const QStringList &items,
+                           QButtonGroup *&group)
+{
+    auto *box = new QGroupBox(title, parent);
+    auto *layout = new QVBoxLayout(box);
+    group = new QButtonGroup(box);
+    for (int k = 0; k < items.size(); ++k) {
+        auto *item = new QRadioButton(items.at(k), box);
+        group->addButton(item, k);
+        layout->addWidget(item);
+    }
+    return box;
+}
+
+void ShowChoice(QButtonGroup *group, int value)
+{
+    if (QAbstractButton *item = group->button(value)) {
+        item->setChecked(true);
+        return;
+    }
+    // An exclusive group keeps one button down; let go of it to clear all.
+    group->setExclusive(false);
+    for (QAbstractButton *item : group->buttons())
+        item->setChecked(false);
+    group->setExclusive(true);
+}
+
+void TakeChoice(const QButtonGroup *group, quint8 &value)
+{
+    const int checked = group->checkedId();
+    if (checked >= 0)
+        value = quint8(checked);
+}
+
+void ShowFlag(QCheckBox *box, quint8 value) { box->setChecked(value != 0); }
+
+void TakeFlag(const QCheckBox *box, quint8 &value)
+{
+    if (box->isChecked() != (value != 0))
+        value = box->isChecked() ? 1 : 0;
 }

@@ -9,10 +9,14 @@
 #include <QDialog>
 #include <QFrame>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
+class QButtonGroup;
+class QCheckBox;
 class QDialogButtonBox;
+class QGroupBox;
 class QLabel;
 
 // A fixed-size modal dialog centred on the screen with a help context: F1 and
@@ -91,3 +95,27 @@ void SetFieldText(TShortString<N> &field, const QString &text, const TFontRecord
 {
     field.SetBytes(EncodeFieldText(text, font).left(N));
 }
+
+// Writes a text back into a record field only when it differs from what the
+// field holds, so an unedited text whose bytes the code page does not map
+// both ways comes back byte for byte.
+template<int N>
+void TakeFieldText(TShortString<N> &field, const QString &text, const TFontRecord *font = nullptr)
+{
+    if (FieldText(field, font) != text)
+        SetFieldText(field, text, font);
+}
+
+// A titled frame of radio buttons for a one-byte choice: item k has id k in
+// `group` (made as a child of the frame, exclusive).
+QGroupBox *MakeChoiceGroup(QWidget *parent, const QString &title, const QStringList &items,
+                           QButtonGroup *&group);
+// Checks the item of `value`; a value no item stands for (a damaged record)
+// checks none.
+void ShowChoice(QButtonGroup *group, int value);
+// The checked item's id; `value` stays as it was when none is checked.
+void TakeChoice(const QButtonGroup *group, quint8 &value);
+// A boolean byte in a check box: any value but 0 checks it, and the byte is
+// written only when the box changed, so a stored true other than 1 stays.
+void ShowFlag(QCheckBox *box, quint8 value);
+void TakeFlag(const QCheckBox *box, quint8 &value);
