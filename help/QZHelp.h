@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class TQZHelpWindow;
+
 class TQZHelp
 {
 public:
@@ -16,6 +18,11 @@ public:
 };
 
 // The help in force: the help window unless a test installed another.
+// The window is made on the first request and reads the help file then, and
+// again whenever HelpFile() names another file; a file that cannot be read
+// is reported in an error box and nothing else is shown. While a modal
+// dialog is up, the window is made a window of that dialog so that it can
+// be used beside it.
 TQZHelp &Help();
 // Installs a help (not owned); null goes back to the help window. Returns the
 // one installed before (null for the help window).
@@ -25,3 +32,8 @@ TQZHelp *SetHelp(TQZHelp *help);
 // beside the program.
 void SetHelpFile(const QString &fileName);
 QString HelpFile();
+
+// The help window made by Help(); null before the first successful request
+// and after the window was destroyed (with the dialog it belonged to, or at
+// the end of the program's event loop).
+TQZHelpWindow *HelpWindow();
