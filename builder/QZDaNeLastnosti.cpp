@@ -1,0 +1,177 @@
+#include "QZDaNeLastnosti.h"
+
+#include "QZFonts.h"
+#include "QZRecordFields.h"
+
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int HelpContextAlternative = 90;
+constexpr int StringCapacity = 255;
+
+// A radio item showing an answer text as it is typed: "&" is no mnemonic.
+void ShowAnswerText(QRadioButton *item, const QString &text, const QString &emptyName)
+{
+    item->setText(QString(text).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    item->setAccessibleName(text.isEmpty() ? emptyName : text);
+}
+
+QLineEdit *MakeTextEdit(QWidget *parent, const QString &name, const QString &accessibleName)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setAccessibleName(accessibleName);
+    edit->setMaxLength(StringCapacity);
+    edit->setMinimumWidth(260);
+    return edit;
+}
+
+} // namespace
+
+TDaNeLastnosti::TDaNeLastnosti(QWidget *parent)
+    : TQZPropertyDialog(parent, QStringLiteral("Alternative Question - Properties"),
+                        HelpContextAlternative)
+    , m_record(RecordFromBytes<TDaNeRecord>(NewObjectRecord(ObjDaNe)))
+{
+    auto *layout = new QVBoxLayout(this);
+
+    auto *texts = new QGridLayout;
+    auto *textLabel = new QLabel(QStringLiteral("Text:"), this);
+    m_firstText = MakeTextEdit(this, QStringLiteral("FirstTextEdit"),
+                               QStringLiteral("Text of the first answer"));
+    m_secondText = MakeTextEdit(this, QStringLiteral("SecondTextEdit"),
+                                QStringLiteral("Text of the second answer"));
+    textLabel->setBuddy(m_firstText);
+    texts->addWidget(textLabel, 0, 0);
+    texts->addWidget(m_firstText, 0, 1);
+    texts->addWidget(m_secondText, 1, 1);
+    layout->addLayout(texts);
+
+    auto *rightBox = new QGroupBox(QStringLiteral("Right answer"), this);
+    rightBox->setObjectName(QStringLiteral("RightAnswerBox"));
+    auto *rightLayout = new QVBoxLayout(rightBox);
+    m_firstItem = new QRadioButton(rightBox);
+    m_firstItem->setObjectName(QStringLiteral("FirstItem"));
+    m_secondItem = new QRadioButton(rightBox);
+    m_secondItem->setObjectName(QStringLiteral("SecondItem"));
+    auto *items = new QButtonGroup(this);
+    items->addButton(m_firstItem);
+    items->addButton(m_secondItem);
+    rightLayout->addWidget(m_firstItem);
+    rightLayout->addWidget(m_secondItem);
+    layout->addWidget(rightBox);
+
+    auto *lower = new QHBoxLayout;
+    auto *pointsLabel = new QLabel(QStringLiteral("Points:"), this);
+    m_points = new QLineEdit(QStringLiteral("1"), this);
+    m_points->setObjectName(QStringLiteral("PointsEdit"));
+    m_points->setAccessibleName(QStringLiteral("Points"));
+    m_points->setMaximumWidth(80);
+    pointsLabel->setBuddy(m_points);
+    m_color = new QPushButton(QStringLiteral("Color..."), this);
+    m_color->setObjectName(QStringLiteral("ColorButton"));
+    m_color->setAutoDefault(false);
+    m_colorSample = new QFrame(this);
+    m_colorSample->setObjectName(QStringLiteral("ColorSample"));
+    m_colorSample->setAccessibleName(QStringLiteral("Color sample"));
+    m_colorSample->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_colorSample->setFixedSize(48, 24);
+    m_colorSample->setAutoFillBackground(true);
+    lower->addWidget(pointsLabel);
+    lower->addWidget(m_points);
+    lower->addStretch();
+    lower->addWidget(m_color);
+    lower->addWidget(m_colorSample);
+    layout->addLayout(lower);
+
+    layout->addWidget(MakeButtons());
+
+    // The items always read as the texts do, also while they are typed.
+    connect(m_firstText, &QLineEdit::textChanged, this, [this](const QString &text) {
+        ShowAnswerText(m_firstItem, text, QStringLiteral("First answer"));
+    });
+    connect(m_secondText, &QLineEdit::textChanged, this, [this](const QString &text) {
+        ShowAnswerText(m_secondItem, text, QStringLiteral("Second answer"));
+    });
+    connect(m_color, &QPushButton::clicked, this, &TDaNeLastnosti::ColorClick);
+
+    setTabOrder(m_firstText, m_secondText);
+    setTabOrder(m_secondText, m_firstItem);
+    setTabOrder(m_firstItem, m_secondItem);
+    setTabOrder(m_secondItem, m_points);
+    setTabOrder(m_points, m_color);
+
+    Load(m_record);
+    FixSize();
+}
+
+void TDaNeLastnosti::Load(const TDaNeRecord &record)
+{
+    m_record = record;
+    m_loadedFirst = FieldText(record.FirstText);
+    m_loadedSecond = FieldText(record.SecondText);
+    m_firstText->setText(m_loadedFirst);
+    m_secondText->setText(m_loadedSecond);
+    if (record.FirstIsCorrect)
+        m_firstItem->setChecked(true);
+    else
+        m_secondItem->setChecked(true);
+    m_points->setText(QString::number(qint32(record.Points)));
+    SetSampleColor(record.Color);
+    m_firstText->setFocus();
+}
+
+std::optional<TDaNeRecord> TDaNeLastnosti::Store()
+{
+    const auto points = ReadWholeNumber(m_points->text());
+    if (!points)
+        return std::nullopt;
+    TDaNeRecord record = m_record;
+    // A text left as loaded keeps its bytes, also those that no character of
+    // the code page stands for.
+    if (m_firstText->text() != m_loadedFirst)
+        SetFieldText(record.FirstText, m_firstText->text());
+    if (m_secondText->text() != m_loadedSecond)
+        SetFieldText(record.SecondText, m_secondText->text());
+    if ((record.FirstIsCorrect != 0) != m_firstItem->isChecked())
+        record.FirstIsCorrect = m_firstItem->isChecked() ? 1 : 0;
+    record.Color = m_sampleColor;
+    record.Points = *points;
+    m_record = record;
+    return m_record;
+}
+
+void TDaNeLastnosti::accept()
+{
+    if (!ReadWholeNumber(m_points->text())) {
+        m_points->setFocus();
+        m_points->selectAll();
+        return;
+    }
+    TQZPropertyDialog::accept();
+}
+
+void TDaNeLastnosti::ColorClick()
+{
+    quint32 color = m_sampleColor;
+    if (ChooseColorValue(this, color))
+        SetSampleColor(color);
+}
+
+void TDaNeLastnosti::SetSampleColor(quint32 color)
+{
+    m_sampleColor = color;
+    QPalette palette = m_colorSample->palette();
+    palette.setColor(QPalette::Window, FaceColor(color));
+    m_colorSample->setPalette(palette);
+}
