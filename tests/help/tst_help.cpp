@@ -487,7 +487,9 @@ void TestHelp::helpUsableBesideModalDialog()
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, point);
         QCOMPARE(window->CurrentTopic(), lastContext);
 
+        // Closing the dialog leaves the help open.
         dialog.hide();
+        QVERIFY(window->isVisible());
         Help().ShowTopic(20);
         QCOMPARE(window->CurrentTopic(), 20);
     }
