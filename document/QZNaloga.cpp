@@ -296,6 +296,12 @@ void TQZNaloga::GoToPage(int index)
     m_pages[size_t(index)]->Activate();
 }
 
+void TQZNaloga::SetCurrentIndex(int index)
+{
+    if (index >= 0 && index < PageCount())
+        m_currentIndex = index;
+}
+
 void TQZNaloga::MovePage(int from, int to)
 {
     const int last = PageCount() - 1;

@@ -102,6 +102,10 @@ public:
     void LoadFromBytes(const QByteArray &data, const TLoadOptions &options = {});
 
     void GoToPage(int index);
+    // Makes a page current without hiding or showing anything and without
+    // touching the previous index or the score totals, for callers that show
+    // pages themselves. An index outside the list is ignored.
+    void SetCurrentIndex(int index);
     void MovePage(int from, int to);
     // Index of the first page whose trimmed name equals the trimmed name, or
     // the page count when there is none.

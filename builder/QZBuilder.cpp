@@ -1,0 +1,49 @@
+#include "QZBuilder.h"
+
+#include "QZAbout.h"
+#include "QZDialogs.h"
+#include "QZGlavnoOkno.h"
+#include "QZNalogaLastnosti.h"
+#include "QZOpenPassword.h"
+#include "QZOrodja.h"
+#include "QZRezultat.h"
+#include "QZSavePassword.h"
+#include "QZSkoci.h"
+#include "QZStranLastnosti.h"
+
+#include <QCoreApplication>
+
+TBuilder::TBuilder(QStringList arguments)
+    : m_arguments(std::move(arguments))
+{
+}
+
+// The dialogs are children of the main window and go with it.
+TBuilder::~TBuilder()
+{
+    m_mainWindow.reset();
+    Dialogs() = {};
+}
+
+void TBuilder::Create()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Corvella Builder"));
+    m_mainWindow = std::make_unique<TGlavnoOkno>();
+    m_mainWindow->SetArguments(m_arguments);
+    m_tools = new TOrodja(m_mainWindow.get());
+
+    TGlavnoOkno *owner = m_mainWindow.get();
+    TBuilderDialogs &dialogs = Dialogs();
+    dialogs = {};
+    dialogs.Skoci = new TSkoci(owner);
+    dialogs.Stran = new TStranLastnosti(owner);
+    dialogs.Naloga = new TNalogaLastnosti(owner);
+    dialogs.Rezultat = new TRezultatDialog(owner);
+    m_mainWindow->SetResultDialog(dialogs.Rezultat);
+    dialogs.About = new TAbout(owner);
+    dialogs.SavePassword = new TSavePassword(owner);
+    dialogs.OpenPassword = new TOpenPassword(owner);
+    WireDialogs();
+}
+
+void TBuilder::Show() { m_mainWindow->showMaximized(); }

@@ -1,0 +1,7 @@
+#include "QZDialogs.h"
+
+TBuilderDialogs &Dialogs()
+{
+    static TBuilderDialogs dialogs;
+    return dialogs;
+}

@@ -1,0 +1,504 @@
+#include "QZGlavnoOkno.h"
+
+#include "QZCodePage.h"
+#include "QZControls.h"
+#include "QZFonts.h"
+#include "QZHelp.h"
+#include "QZInteraction.h"
+#include "QZMemo.h"
+#include "QZOle.h"
+#include "QZOrodja.h"
+#include "QZRecordFields.h"
+#include "QZRezultat.h"
+#include "QZStream.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTextEdit>
+
+#include <utility>
+
+namespace {
+
+enum TButtonKind : quint8 {
+    KindForward = 0,
+    KindBack = 1,
+    KindConfirm = 2,
+    KindPage = 3,
+    KindExit = 4,
+};
+
+const QString ForwardTarget = QStringLiteral("(Forward)");
+
+// Controls that take presses themselves: the press reaches them as well, so
+// that buttons click, choices toggle and texts take the caret.
+bool TakesPresses(const QWidget *control)
+{
+    return qobject_cast<const QAbstractButton *>(control) ||
+           qobject_cast<const QLineEdit *>(control) || qobject_cast<const QTextEdit *>(control);
+}
+
+QString ToolsCaption(const char *first, qint32 a, const char *second, qint32 b)
+{
+    return QStringLiteral("Tools  (%1%2, %3%4)")
+        .arg(QLatin1String(first))
+        .arg(a)
+        .arg(QLatin1String(second))
+        .arg(b);
+}
+
+} // namespace
+
+TGlavnoOkno::TGlavnoOkno(QWidget *parent)
+    : TQZPageSurface(parent)
+{
+    // A single border with a system menu only, no scroll bars, silver, and
+    // the window font that new objects take.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    setWindowTitle(QStringLiteral("Corvella Builder"));
+    setFont(FaceFont(WindowFontRecord()));
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Page design surface"));
+
+    EditorState.Reset();
+    Saved = true;
+    LoadBuilderCursors();
+    // Rich text boxes take typing and every OLE object opens on double-click
+    // while the author edits.
+    RichTextEditable = true;
+    SetOleAlwaysActivate(true);
+    setWindowState(Qt::WindowMaximized);
+}
+
+// The test's objects own widgets that are children of this window; they go
+// before the window does.
+TGlavnoOkno::~TGlavnoOkno()
+{
+    EditorState.CurrentPage = nullptr;
+    EditorState.CurrentTest.reset();
+}
+
+bool TGlavnoOkno::FirstActivation(QSize clientSize)
+{
+    if (m_activated)
+        return false;
+    m_activated = true;
+    QApplication::setApplicationDisplayName(QString());
+    QCoreApplication::setApplicationName(QStringLiteral("Corvella Builder"));
+    SetHelpFile(QStringLiteral("help_eng.hlp"));
+
+    ScreenHeight = clientSize.height();
+    ScreenWidth = clientSize.width();
+    EditorState.GridStep = GridStep();
+
+    if (m_arguments.size() == 2 && m_tools)
+        m_tools->OpenFile(m_arguments.at(1));
+    return true;
+}
+
+void TGlavnoOkno::UpdateCaption()
+{
+    if (!EditorState.CurrentTest) {
+        setWindowTitle(QStringLiteral("Corvella Builder"));
+        return;
+    }
+    const QString page = EditorState.CurrentPage ? EditorState.CurrentPage->PageName() : QString();
+    setWindowTitle(EditorState.CurrentTest->Title() + QStringLiteral(" - ") + page +
+                   QStringLiteral(" - ") + EditorState.FileName);
+}
+
+void TGlavnoOkno::PageChanged()
+{
+    TQZNaloga *test = EditorState.CurrentTest.get();
+    EditorState.CurrentPage = test ? test->CurrentPage() : nullptr;
+    if (EditorState.CurrentPage)
+        for (const auto &object : EditorState.CurrentPage->Objects())
+            PrepareObject(object.get());
+    UpdateCaption();
+}
+
+void TGlavnoOkno::PrepareObject(TQZControl *object)
+{
+    QWidget *face = FaceOf(object);
+    if (!face)
+        return;
+    face->setMouseTracking(true);
+    // Rich text boxes pass their presses on themselves, clips keep their
+    // control bar and OLE frames route their view already.
+    const int type = object->ObjectTypeTag();
+    if (type == ObjMemo || type == ObjMedia || type == ObjOle)
+        return;
+    const auto buttons = face->findChildren<QAbstractButton *>();
+    for (QAbstractButton *button : buttons) {
+        button->setMouseTracking(true);
+        RouteMouseEvents(button);
+    }
+}
+
+TGlavnoOkno::TSender TGlavnoOkno::SenderOf(QWidget *control) const
+{
+    TSender sender;
+    sender.Control = control;
+    if (control == this) {
+        sender.IsSurface = true;
+        sender.Face = control;
+        return sender;
+    }
+    QWidget *face = control;
+    while (face && face->parentWidget() != this)
+        face = face->parentWidget();
+    if (!face)
+        return sender;
+    sender.Face = face;
+    const int tag = TagOf(face);
+    if (EditorState.CurrentPage && tag > 0 && tag < SurfaceTag)
+        sender.Object = EditorState.CurrentPage->FindObject(tag);
+    sender.IsOleContainer = sender.Object && sender.Object->ObjectTypeTag() == ObjOle;
+    for (QWidget *w = control; w && w != face; w = w->parentWidget())
+        if (qobject_cast<QTextEdit *>(w))
+            sender.IsRichTextEdit = true;
+    return sender;
+}
+
+bool TGlavnoOkno::FaceMouseEvent(QWidget *face, QMouseEvent *event)
+{
+    const TSender sender = SenderOf(face);
+    if (!sender.Face)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: return MouseDown(sender, event);
+    case QEvent::MouseButtonDblClick:
+        // An OLE view opens its object on a double-click of its own.
+        if (sender.IsOleContainer && !EditorState.OleInsertMode && !EditorState.DeleteMode)
+            return false;
+        return MouseDown(sender, event);
+    case QEvent::MouseMove: return MouseMove(sender, event);
+    case QEvent::MouseButtonRelease: return MouseUp(sender, event);
+    default: return false;
+    }
+}
+
+void TGlavnoOkno::mousePressEvent(QMouseEvent *event) { MouseDown(SenderOf(this), event); }
+
+void TGlavnoOkno::mouseMoveEvent(QMouseEvent *event) { MouseMove(SenderOf(this), event); }
+
+void TGlavnoOkno::mouseReleaseEvent(QMouseEvent *event) { MouseUp(SenderOf(this), event); }
+
+void TGlavnoOkno::mouseDoubleClickEvent(QMouseEvent *event) { MouseDown(SenderOf(this), event); }
+
+bool TGlavnoOkno::MouseDown(const TSender &sender, QMouseEvent *event)
+{
+    // A press on a control of an object that is not on the page shown (there
+    // is none) changes nothing.
+    if (!sender.IsSurface && !sender.Object)
+        return false;
+    if (EditorState.CurrentTest)
+        Saved = false;
+    m_movedSincePress = false;
+    const bool modal = EditorState.DeleteMode || EditorState.CopyMode ||
+                       (EditorState.OleInsertMode && sender.IsOleContainer);
+    if (event->button() == Qt::LeftButton) {
+        LeftPress(sender, event->globalPosition().toPoint());
+        return modal || !TakesPresses(sender.Control);
+    }
+    if (event->button() == Qt::RightButton) {
+        RightPress(sender);
+        return true;
+    }
+    return !TakesPresses(sender.Control);
+}
+
+void TGlavnoOkno::LeftPress(const TSender &sender, QPoint globalPosition)
+{
+    if (!sender.IsOleContainer && !sender.IsRichTextEdit && !sender.IsSurface)
+        EditorState.Dragging = true;
+    EditorState.GrabOffset = sender.Face->mapFromGlobal(globalPosition);
+
+    if (!sender.IsSurface && EditorState.DeleteMode) {
+        if (ConfirmYesNo(QStringLiteral("Delete the object?")))
+            DeleteLater(sender.Object);
+        EditorState.Dragging = false;
+        return;
+    }
+    if (EditorState.OleInsertMode && sender.IsOleContainer) {
+        InsertOleContent(sender.Object);
+        if (m_tools)
+            m_tools->ToggleOleInsert();
+        return;
+    }
+    if (EditorState.CopyMode) {
+        // A press on the bare surface ends copy mode without copying.
+        if (sender.Object)
+            sender.Object->CopyToClipboard();
+        EditorState.CopyMode = false;
+    }
+}
+
+// The object goes once the press that asked for it has been handled: its
+// controls are still receiving that press.
+void TGlavnoOkno::DeleteLater(TQZControl *object)
+{
+    TQZStran *page = EditorState.CurrentPage;
+    const qint32 tag = object->Tag();
+    if (QWidget *face = FaceOf(object))
+        face->hide();
+    Saved = false;
+    QMetaObject::invokeMethod(
+        this,
+        [page, tag] {
+            const TQZNaloga *test = EditorState.CurrentTest.get();
+            if (!test)
+                return;
+            for (int i = 0; i < test->PageCount(); ++i)
+                if (test->Page(i) == page)
+                    page->DeleteObject(tag);
+        },
+        Qt::QueuedConnection);
+}
+
+void TGlavnoOkno::InsertOleContent(TQZControl *object)
+{
+    auto *ole = dynamic_cast<TQZOle *>(object);
+    if (!ole)
+        return;
+    if (ole->Object() && !ConfirmYesNo(QStringLiteral("Delete the OLE object?")))
+        return;
+    Saved = false;
+    ole->SetObject(std::nullopt);
+    const QString fileName = Interaction().OpenFileName(this, QStringLiteral("Insert Object"),
+                                                        QStringLiteral("All files (*)"), QString());
+    if (fileName.isEmpty())
+        return;
+    try {
+        ole->EmbedFile(fileName);
+    } catch (const TQZFileError &error) {
+        ShowErrorMessage(error.Message());
+    }
+    update();
+}
+
+void TGlavnoOkno::RightPress(const TSender &sender)
+{
+    if (sender.Object) {
+        EditorState.Dragging = false;
+        if (ObjectProperties)
+            ObjectProperties(*sender.Object);
+        return;
+    }
+    if (sender.IsSurface && EditorState.CurrentTest && PageProperties) {
+        PageProperties();
+        UpdateCaption();
+    }
+}
+
+bool TGlavnoOkno::MouseMove(const TSender &sender, QMouseEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    ChooseCursor(sender, modifiers);
+    if (!EditorState.Dragging || sender.IsSurface || sender.IsOleContainer ||
+        sender.IsRichTextEdit || !sender.Object)
+        return false;
+
+    QWidget *face = sender.Face;
+    TQZControl *object = sender.Object;
+    const QPoint p = mapFromGlobal(event->globalPosition().toPoint());
+    m_movedSincePress = true;
+    Saved = false;
+    if (modifiers & Qt::ShiftModifier) {
+        const qint32 w = std::max(Snapped(p.x() - face->x(), modifiers), 8);
+        const qint32 h = std::max(Snapped(p.y() - face->y(), modifiers), 8);
+        object->ResizeTo(w, h);
+        if (m_tools)
+            m_tools->setWindowTitle(ToolsCaption("W:", face->width(), "H:", face->height()));
+        EditorState.TypeDefaults.TakeSize(object->ObjectTypeTag(), w, h);
+    } else {
+        const qint32 l = Snapped(p.x() - EditorState.GrabOffset.x(), modifiers);
+        const qint32 t = Snapped(p.y() - EditorState.GrabOffset.y(), modifiers);
+        if (m_tools)
+            m_tools->setWindowTitle(ToolsCaption("L:", l, "T:", t));
+        object->MoveTo(l, t);
+    }
+    return true;
+}
+
+qint32 TGlavnoOkno::Snapped(qint32 value, Qt::KeyboardModifiers modifiers) const
+{
+    const qint32 step = EditorState.GridStep;
+    if (!EditorState.SnapToGrid || (modifiers & Qt::ControlModifier) || step <= 0)
+        return value;
+    return value / step * step;
+}
+
+void TGlavnoOkno::ChooseCursor(const TSender &sender, Qt::KeyboardModifiers modifiers)
+{
+    if (sender.IsSurface)
+        return;
+    QCursor cursor = (modifiers & Qt::ShiftModifier) ? QCursor(Qt::SizeFDiagCursor)
+                                                     : BuilderCursor(crObjectSize);
+    if (EditorState.DeleteMode)
+        cursor = BuilderCursor(crDelete);
+    if (sender.IsOleContainer)
+        cursor = EditorState.OleInsertMode ? BuilderCursor(crOleInsert) : QCursor(Qt::ArrowCursor);
+    sender.Control->setCursor(cursor);
+}
+
+bool TGlavnoOkno::MouseUp(const TSender &sender, QMouseEvent *)
+{
+    const bool wasDragging = EditorState.Dragging;
+    EditorState.Dragging = false;
+    if (m_tools)
+        m_tools->setWindowTitle(QStringLiteral("Tools"));
+    const bool moved = std::exchange(m_movedSincePress, false);
+    if (sender.IsSurface)
+        return false;
+    // A button whose object was just dragged must not also click.
+    if (moved && qobject_cast<QAbstractButton *>(sender.Control)) {
+        auto *button = static_cast<QAbstractButton *>(sender.Control);
+        button->setDown(false);
+        return true;
+    }
+    return (wasDragging || sender.Object) && !TakesPresses(sender.Control);
+}
+
+void TGlavnoOkno::FormClick(QObject *sender)
+{
+    TQZNaloga *test = EditorState.CurrentTest.get();
+    TQZStran *page = EditorState.CurrentPage;
+    if (!test || !page)
+        return;
+    const int tag = TagOf(sender);
+    const TQZControl *object = tag > 0 && tag < SurfaceTag ? page->FindObject(tag) : nullptr;
+    if (!object || object->ObjectTypeTag() != ObjGumb)
+        return;
+    RunButtonAction(RecordFromBytes<TGumbRecord>(object->Record()));
+    PageChanged();
+}
+
+void TGlavnoOkno::RunButtonAction(const TGumbRecord &button)
+{
+    TQZNaloga &test = *EditorState.CurrentTest;
+    TQZStran &page = *EditorState.CurrentPage;
+    switch (button.ButtonKind) {
+    case KindForward: test.GoToPage(test.CurrentIndex() + 1); break;
+    case KindBack: test.GoToPage(test.PreviousIndex()); break;
+    case KindPage: test.GoToPage(test.FindPage(DecodeDefault(button.TargetPage.Bytes()))); break;
+    case KindConfirm:
+        if (!page.AllAnswered()) {
+            ShowWarning(QStringLiteral("You must answer on all questions!"));
+            break;
+        }
+        if (page.AllCorrect()) {
+            FollowTarget(page.CorrectTarget());
+            page.AddScores(ScoreEarned, ScoreMax);
+            break;
+        }
+        switch (test.TestRecord().WrongAnswerMode) {
+        case 1:
+            page.AddScores(ScoreEarned, ScoreMax);
+            page.ShowCorrectAnswers();
+            ShowWarning(QStringLiteral("The answer is incorrect!!!\nCorrect answers are shown."));
+            break;
+        case 2: ShowWarning(QStringLiteral("The answer is incorrect!!!")); break;
+        default: break;
+        }
+        FollowTarget(page.WrongTarget());
+        break;
+    case KindExit:
+        if (page.AllAnswered() && ScoreMax != 0)
+            ShowResult();
+        break;
+    default: break;
+    }
+}
+
+void TGlavnoOkno::FollowTarget(const QString &target)
+{
+    TQZNaloga &test = *EditorState.CurrentTest;
+    const QString name = TrimmedName(target);
+    test.GoToPage(name == ForwardTarget ? test.CurrentIndex() + 1 : test.FindPage(name));
+}
+
+void TGlavnoOkno::ShowResult()
+{
+    if (!m_result)
+        m_result = new TRezultatDialog(this);
+    m_result->Execute(*EditorState.CurrentTest, ScoreEarned, ScoreMax);
+}
+
+void TGlavnoOkno::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        Help().ShowContents();
+        return;
+    }
+    TQZPageSurface::keyPressEvent(event);
+}
+
+void TGlavnoOkno::showEvent(QShowEvent *event)
+{
+    TQZPageSurface::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    if (m_tools) {
+        m_tools->move(2, 300);
+        m_tools->show();
+    }
+}
+
+void TGlavnoOkno::changeEvent(QEvent *event)
+{
+    TQZPageSurface::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_activated)
+        FirstActivation(size());
+    if (event->type() == QEvent::WindowStateChange)
+        Maximise();
+}
+
+void TGlavnoOkno::closeEvent(QCloseEvent *event)
+{
+    if (Saved) {
+        if (!ConfirmYesNo(QStringLiteral("Do you want to exit?"))) {
+            event->ignore();
+            return;
+        }
+    } else if (ConfirmYesNo(QStringLiteral("Project is not saved!\n"
+                                           "Do you want to save it before quitting?")) &&
+               m_tools) {
+        m_tools->Save();
+    }
+    event->accept();
+    if (m_tools)
+        m_tools->hide();
+    EditorState.CurrentPage = nullptr;
+    EditorState.CurrentTest.reset();
+}
+
+void TGlavnoOkno::resizeEvent(QResizeEvent *event)
+{
+    TQZPageSurface::resizeEvent(event);
+    Maximise();
+}
+
+// The state is put back from the event loop: changing it inside the resize
+// or state change that reported it would recurse.
+void TGlavnoOkno::Maximise()
+{
+    if (m_maximisePending || !isVisible() || (windowState() & Qt::WindowMaximized))
+        return;
+    m_maximisePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_maximisePending = false;
+            if (isVisible())
+                setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,110 @@
+// The builder's main window, which is also the page design surface: it fills
+// the screen and shows the current page of the open test live, as the player
+// would. Objects are moved by dragging, resized by dragging with Shift,
+// deleted or given OLE content by a press while a mode is on, and opened in
+// their property dialog with the right button; a right press on the bare
+// surface opens the page's properties.
+#pragma once
+
+#include "QZEditorState.h"
+#include "QZSurface.h"
+
+#include <QStringList>
+
+#include <functional>
+
+class QMouseEvent;
+class TOrodja;
+class TRezultatDialog;
+
+class TGlavnoOkno : public TQZPageSurface
+{
+    Q_OBJECT
+
+public:
+    // Resets the editor state and the type defaults and loads the cursors.
+    explicit TGlavnoOkno(QWidget *parent = nullptr);
+    ~TGlavnoOkno() override;
+
+    void SetTools(TOrodja *tools) { m_tools = tools; }
+    TOrodja *Tools() const { return m_tools; }
+    void SetResultDialog(TRezultatDialog *dialog) { m_result = dialog; }
+    // The program's arguments, the program first; a file named as the only
+    // argument is opened at the first activation.
+    void SetArguments(const QStringList &arguments) { m_arguments = arguments; }
+
+    // What a right press opens: an object's property dialog, and the page's.
+    // Unset, the press opens nothing.
+    std::function<void(TQZControl &)> ObjectProperties;
+    std::function<void()> PageProperties;
+
+    // The first activation: the surface's client size becomes the screen size
+    // of the scaling, the grid step follows from it, and a file named on the
+    // command line is opened. Later calls do nothing; false then.
+    bool FirstActivation(QSize clientSize);
+    bool Activated() const { return m_activated; }
+
+    // Title, page name and file name of the open test, or the program's name.
+    void UpdateCaption();
+    // Takes the test's current page as the page shown and readies its faces
+    // for editing.
+    void PageChanged();
+    // Routes the mouse events of an object's controls here and gives them
+    // the editing cursors; done for every object shown on the surface.
+    void PrepareObject(TQZControl *object);
+
+    bool FaceMouseEvent(QWidget *face, QMouseEvent *event) override;
+    // A button object's push button was clicked: its action runs against the
+    // open test. A press that moved the object ends in no click.
+    void FormClick(QObject *sender) override;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    // The control pressed, the object it belongs to (null for the surface)
+    // and what kind of control it is.
+    struct TSender
+    {
+        QWidget *Control = nullptr;
+        QWidget *Face = nullptr; // the object's outer control, or the surface
+        TQZControl *Object = nullptr;
+        bool IsSurface = false;
+        bool IsOleContainer = false;
+        bool IsRichTextEdit = false;
+    };
+    TSender SenderOf(QWidget *control) const;
+
+    // True when the event was used up and the control must not see it.
+    bool MouseDown(const TSender &sender, QMouseEvent *event);
+    bool MouseMove(const TSender &sender, QMouseEvent *event);
+    bool MouseUp(const TSender &sender, QMouseEvent *event);
+    void ChooseCursor(const TSender &sender, Qt::KeyboardModifiers modifiers);
+    void LeftPress(const TSender &sender, QPoint globalPosition);
+    void RightPress(const TSender &sender);
+    void DeleteLater(TQZControl *object);
+    void InsertOleContent(TQZControl *object);
+    void RunButtonAction(const TGumbRecord &button);
+    void FollowTarget(const QString &target);
+    void ShowResult();
+    qint32 Snapped(qint32 value, Qt::KeyboardModifiers modifiers) const;
+    void Maximise();
+
+    TOrodja *m_tools = nullptr;
+    TRezultatDialog *m_result = nullptr;
+    QStringList m_arguments;
+    bool m_activated = false;
+    bool m_shown = false;
+    bool m_maximisePending = false;
+    // Set while the object pressed has been moved or sized since the press:
+    // the release that ends such a press clicks no button.
+    bool m_movedSincePress = false;
+};

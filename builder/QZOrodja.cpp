@@ -1,0 +1,297 @@
+#include "QZOrodja.h"
+
+#include "QZGlavnoOkno.h"
+#include "QZHelp.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int ButtonSize = 30;
+
+// A speed button glyph of our own: a short sign drawn on a transparent
+// square, or a standard icon of the style.
+QIcon Glyph(const QString &sign, const QColor &ink = Qt::black)
+{
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(sign.size() > 2 ? 9 : 14);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(ink);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, sign);
+    return QIcon(pixmap);
+}
+
+struct TButtonPlace
+{
+    int Left, Top;
+    const char *Hint;
+    void (TOrodja::*Command)();
+    const char *Sign; // glyph text; empty for a style icon
+    QStyle::StandardPixmap Icon;
+    bool Toggle;
+};
+
+const TButtonPlace ButtonPlaces[] = {
+    {6, 6, "New", &TOrodja::New, "", QStyle::SP_FileIcon, false},
+    {36, 6, "Open", &TOrodja::Open, "", QStyle::SP_DialogOpenButton, false},
+    {6, 36, "Save", &TOrodja::Save, "", QStyle::SP_DialogSaveButton, false},
+    {36, 36, "New Page from Template", &TOrodja::NewPageFromTemplate, "",
+     QStyle::SP_FileDialogNewFolder, false},
+    {72, 6, "Choices", &TOrodja::InsertChoices, "\u2611", {}, false},
+    {102, 6, "Alternative question", &TOrodja::InsertAlternative, "Y/N", {}, false},
+    {72, 36, "Input box", &TOrodja::InsertInputBox, "ab|", {}, false},
+    {102, 36, "Button", &TOrodja::InsertButton, "OK", {}, false},
+    {138, 6, "Transparent text", &TOrodja::InsertTransparentText, "T", {}, false},
+    {138, 36, "Rich text format", &TOrodja::InsertRichText, "RTF", {}, false},
+    {168, 6, "Underlying text", &TOrodja::InsertTextWithBackground, "\u25A3", {}, false},
+    {168, 36, "Graphics", &TOrodja::InsertGraphics, "\u25B2", {}, false},
+    {198, 6, "Multimedia", &TOrodja::InsertMultimedia, "\u266B", {}, false},
+    {198, 36, "Add new page", &TOrodja::AddPage, "+P", {}, false},
+    {234, 6, "Insert OLE frame", &TOrodja::InsertOleFrame, "OLE", {}, false},
+    {234, 36, "Insert OLE object in OLE frame", &TOrodja::ToggleOleInsert, "\u2192O", {}, true},
+    {270, 6, "Delete object", &TOrodja::ToggleDelete, "\u2716", {}, true},
+    {270, 36, "Delete current page", &TOrodja::DeletePage, "\u2212P", {}, false},
+    {306, 6, "Previous page", &TOrodja::PreviousPage, "", QStyle::SP_ArrowBack, false},
+    {336, 6, "Move on page", &TOrodja::MoveToPage, "#", {}, false},
+    {366, 6, "Next page", &TOrodja::NextPage, "", QStyle::SP_ArrowForward, false},
+    {336, 36, "Run the Test", &TOrodja::Run, "", QStyle::SP_MediaPlay, false},
+};
+
+// The buttons hidden while no test is open, under the large Help button.
+const char *const InsertHints[] = {"Choices", "Alternative question", "Input box",
+                                   "Button",  "Transparent text",     "Rich text format"};
+
+// The items enabled only while a test is open.
+const char *const TestItems[] = {"Save",
+                                 "Save As...",
+                                 "Close and Save",
+                                 "Close without Saving",
+                                 "Save with Password...",
+                                 "Test Properties...",
+                                 "Insert",
+                                 "Delete",
+                                 "Move to Page...",
+                                 "Print...",
+                                 "Run...",
+                                 "Test Explorer..."};
+
+const char HelpContextProperty[] = "HelpContext";
+
+} // namespace
+
+TOrodja::TOrodja(TGlavnoOkno *surface)
+    : QWidget(surface,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_surface(surface)
+{
+    setWindowTitle(QStringLiteral("Tools"));
+    setAccessibleName(QStringLiteral("Tools"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setNativeMenuBar(false);
+    layout->addWidget(m_menuBar);
+    m_panel = new QWidget(this);
+    m_panel->setFixedHeight(ClientHeight);
+    layout->addWidget(m_panel);
+    BuildMenus();
+    BuildButtons(m_panel);
+    SetNoTestState();
+    if (surface)
+        surface->SetTools(this);
+}
+
+void TOrodja::BuildButtons(QWidget *panel)
+{
+    for (const TButtonPlace &place : ButtonPlaces) {
+        const QString hint = QString::fromUtf8(place.Hint);
+        auto *button = new QToolButton(panel);
+        button->setGeometry(place.Left, place.Top, ButtonSize, ButtonSize);
+        button->setToolTip(hint);
+        button->setAccessibleName(hint);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::TabFocus);
+        button->setIconSize(QSize(22, 22));
+        const QString sign = QString::fromUtf8(place.Sign);
+        button->setIcon(sign.isEmpty() ? style()->standardIcon(place.Icon) : Glyph(sign));
+        button->setCheckable(place.Toggle);
+        connect(button, &QToolButton::clicked, this, place.Command);
+        m_buttons.insert(hint, button);
+    }
+    m_helpButton = new QToolButton(panel);
+    m_helpButton->setGeometry(78, 6, 61, 61);
+    m_helpButton->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    m_helpButton->setIconSize(QSize(40, 40));
+    m_helpButton->setToolTip(QStringLiteral("Help"));
+    m_helpButton->setAccessibleName(QStringLiteral("Help"));
+    connect(m_helpButton, &QToolButton::clicked, this, &TOrodja::HelpContents);
+}
+
+QAction *TOrodja::AddItem(QMenu *menu, const QString &caption, void (TOrodja::*command)(),
+                          int helpContext)
+{
+    QAction *action = menu->addAction(caption);
+    if (command)
+        connect(action, &QAction::triggered, this, command);
+    if (helpContext)
+        action->setProperty(HelpContextProperty, helpContext);
+    m_items.insert(QString(caption).remove(QLatin1Char('&')), action);
+    return action;
+}
+
+QMenu *TOrodja::AddMenu(QMenu *parent, const QString &caption, int helpContext)
+{
+    QMenu *menu = parent ? parent->addMenu(caption) : m_menuBar->addMenu(caption);
+    menu->installEventFilter(this);
+    if (helpContext)
+        menu->menuAction()->setProperty(HelpContextProperty, helpContext);
+    m_items.insert(QString(caption).remove(QLatin1Char('&')), menu->menuAction());
+    return menu;
+}
+
+void TOrodja::BuildMenus()
+{
+    QMenu *file = AddMenu(nullptr, QStringLiteral("&File"), 210);
+    AddItem(file, QStringLiteral("New..."), &TOrodja::New);
+    AddItem(file, QStringLiteral("New Page from Template..."), &TOrodja::NewPageFromTemplate);
+    AddItem(file, QStringLiteral("Open..."), &TOrodja::Open);
+    AddItem(file, QStringLiteral("Save"), &TOrodja::Save, 160);
+    AddItem(file, QStringLiteral("Save As..."), &TOrodja::SaveAs, 160);
+    AddItem(file, QStringLiteral("Save with Password..."), &TOrodja::SaveWithPassword);
+    AddItem(file, QStringLiteral("Close and Save"), &TOrodja::CloseAndSave, 160);
+    AddItem(file, QStringLiteral("Close without Saving"), &TOrodja::CloseWithoutSaving, 160);
+    file->addSeparator();
+    AddItem(file, QStringLiteral("Print Setup..."), &TOrodja::PrintSetup);
+    AddItem(file, QStringLiteral("Print..."), &TOrodja::Print);
+    file->addSeparator();
+    AddItem(file, QStringLiteral("Exit"), &TOrodja::Exit);
+
+    QMenu *test = AddMenu(nullptr, QStringLiteral("&Test"));
+    AddItem(test, QStringLiteral("Test Properties..."), &TOrodja::TestProperties, 250);
+    QMenu *insert = AddMenu(test, QStringLiteral("Insert"), 210);
+    AddItem(insert, QStringLiteral("Choices"), &TOrodja::InsertChoices, 100);
+    AddItem(insert, QStringLiteral("Alternative Question"), &TOrodja::InsertAlternative, 90);
+    AddItem(insert, QStringLiteral("Input Box"), &TOrodja::InsertInputBox, 80);
+    AddItem(insert, QStringLiteral("Rich Text Format"), &TOrodja::InsertRichText, 40);
+    AddItem(insert, QStringLiteral("Graphics"), &TOrodja::InsertGraphics, 170);
+    AddItem(insert, QStringLiteral("Multimedia"), &TOrodja::InsertMultimedia, 190);
+    QMenu *ole = AddMenu(insert, QStringLiteral("Object (OLE)"), 180);
+    AddItem(ole, QStringLiteral("Insert the OLE Frame"), &TOrodja::InsertOleFrame, 180);
+    AddItem(ole, QStringLiteral("Insert the Contents - the OLE Object"), &TOrodja::ToggleOleInsert,
+            180)
+        ->setCheckable(true);
+    AddItem(insert, QStringLiteral("Transparent Text"), &TOrodja::InsertTransparentText, 20);
+    AddItem(insert, QStringLiteral("Text with Background"), &TOrodja::InsertTextWithBackground, 30);
+    AddItem(insert, QStringLiteral("Button"), &TOrodja::InsertButton, 110);
+    insert->addSeparator();
+    AddItem(insert, QStringLiteral("Add page"), &TOrodja::AddPage, 130);
+    AddItem(insert, QStringLiteral("Insert page"), &TOrodja::InsertPage, 130);
+    QMenu *remove = AddMenu(test, QStringLiteral("Delete"), 210);
+    AddItem(remove, QStringLiteral("Delete object"), &TOrodja::ToggleDelete, 200)
+        ->setCheckable(true);
+    AddItem(remove, QStringLiteral("Delete page"), &TOrodja::DeletePage, 140);
+    AddItem(test, QStringLiteral("Kopiraj"), &TOrodja::Copy)->setVisible(false);
+    AddItem(test, QStringLiteral("Prilepi"), &TOrodja::Paste)->setVisible(false);
+    AddItem(test, QStringLiteral("Move to Page..."), &TOrodja::MoveToPage, 150);
+    AddItem(test, QStringLiteral("Run..."), &TOrodja::Run);
+    test->addSeparator();
+    AddItem(test, QStringLiteral("Test Explorer..."), &TOrodja::TestExplorer);
+    test->addSeparator();
+    QAction *step = AddItem(test, QStringLiteral("Step"), &TOrodja::ToggleStep, 210);
+    step->setCheckable(true);
+    step->setChecked(true);
+
+    QMenu *help = AddMenu(nullptr, QStringLiteral("&Help"));
+    QAction *contents = AddItem(help, QStringLiteral("Help..."), &TOrodja::HelpContents);
+    contents->setShortcut(Qt::Key_F1);
+    contents->setShortcutContext(Qt::WindowShortcut);
+    addAction(contents);
+    help->addSeparator();
+    const std::pair<const char *, int> topics[] = {
+        {"Basic Screen", 300},
+        {"Menu and Tools", 310},
+        {"Creation of the New Project - Test", 320},
+        {"Use of Objects", 330},
+        {"Use of Pages", 350},
+        {"Use of Templates", 400},
+        {"Use of Test Explorer", 410},
+        {"Defining the Properties of the Program - Test", 250},
+        {"Saving, Opening and Testing the Program - Test", 160},
+        {"Running Tests", 370},
+    };
+    for (const auto &[caption, context] : topics) {
+        QAction *item =
+            AddItem(help, QString::fromLatin1(caption), nullptr, context == 300 ? 300 : 0);
+        connect(item, &QAction::triggered, this, [this, context] { HelpTopic(context); });
+    }
+    help->addSeparator();
+    AddItem(help, QStringLiteral("About..."), &TOrodja::About);
+}
+
+// F1 on a highlighted menu item opens the item's help topic.
+bool TOrodja::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1) {
+        if (auto *menu = qobject_cast<QMenu *>(watched)) {
+            const QAction *active = menu->activeAction();
+            int context = active ? active->property(HelpContextProperty).toInt() : 0;
+            if (!context)
+                context = menu->menuAction()->property(HelpContextProperty).toInt();
+            if (context) {
+                menu->close();
+                HelpTopic(context);
+            } else {
+                HelpContents();
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+int TOrodja::MenuHeight() const { return m_menuBar->sizeHint().height(); }
+
+void TOrodja::SetNoTestState()
+{
+    for (const char *caption : TestItems)
+        if (QAction *item = m_items.value(QString::fromLatin1(caption)))
+            item->setEnabled(false);
+    for (const char *hint : InsertHints)
+        m_buttons.value(QString::fromLatin1(hint))->hide();
+    m_helpButton->show();
+    m_buttons.value(QStringLiteral("Save"))->setEnabled(false);
+    setFixedSize(WidthWithoutTest, MenuHeight() + ClientHeight);
+}
+
+void TOrodja::SetTestOpenState()
+{
+    for (const char *caption : TestItems)
+        if (QAction *item = m_items.value(QString::fromLatin1(caption)))
+            item->setEnabled(true);
+    for (const char *hint : InsertHints)
+        m_buttons.value(QString::fromLatin1(hint))->show();
+    m_helpButton->hide();
+    m_buttons.value(QStringLiteral("Save"))->setEnabled(true);
+    setFixedSize(WidthWithTest, MenuHeight() + ClientHeight);
+}
+
+QToolButton *TOrodja::SpeedButton(const QString &hint) const { return m_buttons.value(hint); }
+
+QAction *TOrodja::MenuItem(const QString &caption) const { return m_items.value(caption); }
+
+void TOrodja::HelpContents() { Help().ShowContents(); }
+
+void TOrodja::HelpTopic(int context) { Help().ShowTopic(context); }

@@ -1,0 +1,663 @@
+// The builder driven as an author drives it: mouse events on the design
+// surface and its objects, the tools window's commands, and every message box
+// and file dialog answered by the scripted interaction.
+#include "QZBuilder.h"
+#include "QZControls.h"
+#include "QZEditorState.h"
+#include "QZGlavnoOkno.h"
+#include "QZMemo.h"
+#include "QZOpenPassword.h"
+#include "QZOrodja.h"
+#include "QZQuestions.h"
+#include "QZRecordFields.h"
+#include "QZRecordedHelp.h"
+#include "QZScriptedInteraction.h"
+#include "QZTexts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace {
+
+void SendMouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
+               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, buttons,
+                      modifiers);
+    QApplication::sendEvent(widget, &event);
+}
+
+// A left drag on `control` from `from` (its own coordinates) to `to` (the
+// surface's coordinates).
+void Drag(QWidget *control, QWidget *surface, QPoint from, QPoint to,
+          Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    SendMouse(control, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, modifiers);
+    const QPoint local = control->mapFromGlobal(surface->mapToGlobal(to));
+    SendMouse(control, QEvent::MouseMove, local, Qt::NoButton, Qt::LeftButton, modifiers);
+    SendMouse(control, QEvent::MouseButtonRelease, local, Qt::LeftButton, Qt::NoButton, modifiers);
+}
+
+void RightPress(QWidget *control, QPoint at)
+{
+    SendMouse(control, QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+    SendMouse(control, QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+}
+
+QStringList PageNames()
+{
+    QStringList names;
+    const TQZNaloga &test = *EditorState.CurrentTest;
+    for (int i = 0; i < test.PageCount(); ++i)
+        names << test.Page(i)->PageName();
+    return names;
+}
+
+} // namespace
+
+class TBuilderTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TQZScriptedInteraction> m_script;
+    std::unique_ptr<TQZRecordedHelp> m_help;
+    std::unique_ptr<TBuilder> m_builder;
+    QTemporaryDir m_dir;
+
+    TGlavnoOkno &Surface() { return m_builder->MainWindow(); }
+    TOrodja &Tools() { return m_builder->Tools(); }
+
+    void Start(const QStringList &arguments = {QStringLiteral("corvbld")})
+    {
+        m_builder = std::make_unique<TBuilder>(arguments);
+        m_builder->Create();
+        // The surface of a 1024 x 768 screen, whatever the test platform's.
+        Surface().FirstActivation(QSize(1024, 768));
+        Surface().setGeometry(0, 0, 1024, 768);
+    }
+
+    // A new test with one object of the type inserted by its command.
+    TQZControl *NewTestWith(void (TOrodja::*insert)())
+    {
+        Tools().New();
+        (Tools().*insert)();
+        return EditorState.CurrentPage->Objects().back().get();
+    }
+
+    QString SavedTestFile(const QString &name, const QString &password = {})
+    {
+        Start();
+        Tools().New();
+        Tools().AddPage();
+        if (!password.isEmpty())
+            EditorState.CurrentTest->SetEditPassword(password);
+        const QString path = m_dir.filePath(name);
+        EditorState.CurrentTest->SaveTestFile(path);
+        m_builder.reset();
+        return path;
+    }
+
+private slots:
+    void init()
+    {
+        m_script = std::make_unique<TQZScriptedInteraction>();
+        m_help = std::make_unique<TQZRecordedHelp>();
+    }
+
+    void cleanup()
+    {
+        m_builder.reset();
+        m_help.reset();
+        m_script.reset();
+    }
+
+    void startUp()
+    {
+        Start();
+        QCOMPARE(Surface().windowTitle(), QStringLiteral("Corvella Builder"));
+        QCOMPARE(EditorState.GridStep, 9);
+        QCOMPARE(EditorState.FileName, QStringLiteral("Untitled.cvl"));
+        QVERIFY(EditorState.SnapToGrid);
+        QVERIFY(Saved);
+        QCOMPARE(EditorState.PageNameCounter, 2);
+        // The type defaults start from the window font and colour.
+        const auto choices = EditorState.TypeDefaults.Get<TIzbireRecord>();
+        QCOMPARE(qint32(choices.Width), 200);
+        QCOMPARE(quint32(choices.Color), WindowColor);
+        QCOMPARE(RecordToBytes(choices.QuestionFont), RecordToBytes(WindowFontRecord()));
+        QVERIFY(!EditorState.TypeDefaults.Has(ObjSlika));
+        QVERIFY(!EditorState.TypeDefaults.Has(ObjMedia));
+        // Later activations change nothing.
+        QVERIFY(!Surface().FirstActivation(QSize(800, 600)));
+        QCOMPARE(ScreenWidth, 1024);
+        QVERIFY(!BuilderCursor(crDelete).pixmap().isNull());
+    }
+
+    void commandLine()
+    {
+        const QString path = SavedTestFile(QStringLiteral("one.cvl"));
+        Start({QStringLiteral("corvbld"), path});
+        QVERIFY(EditorState.CurrentTest);
+        QCOMPARE(EditorState.CurrentTest->PageCount(), 2);
+        QCOMPARE(EditorState.CurrentPage, EditorState.CurrentTest->Page(0));
+        QCOMPARE(Surface().windowTitle(), QStringLiteral("Untitled - Page 1 - ") + path);
+        QVERIFY(Saved);
+        m_builder.reset();
+
+        // Two arguments: nothing is opened.
+        Start({QStringLiteral("corvbld"), path, path});
+        QVERIFY(!EditorState.CurrentTest);
+        QVERIFY(m_script->Messages.isEmpty());
+    }
+
+    void menuStates()
+    {
+        Start();
+        QCOMPARE(Tools().width(), 150);
+        QVERIFY(!Tools().MenuItem(QStringLiteral("Save"))->isEnabled());
+        QVERIFY(!Tools().MenuItem(QStringLiteral("Insert"))->isEnabled());
+        QVERIFY(!Tools().SpeedButton(QStringLiteral("Save"))->isEnabled());
+        QVERIFY(Tools().SpeedButton(QStringLiteral("Choices"))->isHidden());
+        QVERIFY(!Tools().HelpButton()->isHidden());
+        QCOMPARE(Tools().HelpButton()->geometry(), QRect(78, 6, 61, 61));
+
+        Tools().New();
+        QCOMPARE(Tools().width(), 406);
+        QVERIFY(Tools().MenuItem(QStringLiteral("Test Explorer..."))->isEnabled());
+        QVERIFY(Tools().SpeedButton(QStringLiteral("Save"))->isEnabled());
+        QVERIFY(!Tools().SpeedButton(QStringLiteral("Choices"))->isHidden());
+        QVERIFY(Tools().HelpButton()->isHidden());
+        QCOMPARE(Tools().SpeedButton(QStringLiteral("Run the Test"))->geometry(),
+                 QRect(336, 36, 30, 30));
+        QCOMPARE(Tools().SpeedButton(QStringLiteral("Delete object"))->toolTip(),
+                 QStringLiteral("Delete object"));
+        QVERIFY(!Tools().MenuItem(QStringLiteral("Kopiraj"))->isVisible());
+
+        // A second New warns and changes nothing.
+        Tools().New();
+        QCOMPARE(m_script->MessageTexts(),
+                 {QStringLiteral("Project is already open. You must close it before opening "
+                                 "another project.")});
+        QCOMPARE(EditorState.CurrentTest->PageCount(), 1);
+    }
+
+    void snapping_data()
+    {
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("step");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("top");
+        QTest::newRow("snapped") << Qt::KeyboardModifiers() << true << 99 << 45;
+        QTest::newRow("ctrl") << Qt::KeyboardModifiers(Qt::ControlModifier) << true << 100 << 50;
+        QTest::newRow("step off") << Qt::KeyboardModifiers() << false << 100 << 50;
+    }
+
+    void snapping()
+    {
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, step);
+        QFETCH(int, left);
+        QFETCH(int, top);
+        Start();
+        TQZControl *object = NewTestWith(&TOrodja::InsertChoices);
+        if (!step)
+            Tools().MenuItem(QStringLiteral("Step"))->trigger();
+        QCOMPARE(EditorState.SnapToGrid, step);
+        QWidget *face = FaceOf(object);
+        QCOMPARE(face->pos(), QPoint(0, 0));
+        Saved = true;
+        // Grabbed 5, 5 inside the frame, dropped where its left is 100.
+        Drag(face, &Surface(), QPoint(5, 5), QPoint(105, 55), modifiers);
+        QCOMPARE(face->pos(), QPoint(left, top));
+        QCOMPARE(RecordFromBytes<TIzbireRecord>(object->Record()).Left, left);
+        QVERIFY(!Saved);
+        QCOMPARE(Tools().windowTitle(), QStringLiteral("Tools"));
+        QVERIFY(!EditorState.Dragging);
+    }
+
+    void moveCaptionAndNegativePositions()
+    {
+        Start();
+        TQZControl *object = NewTestWith(&TOrodja::InsertButton);
+        QWidget *face = FaceOf(object);
+        SendMouse(face, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton, Qt::LeftButton);
+        QVERIFY(EditorState.Dragging);
+        SendMouse(face, QEvent::MouseMove, QPoint(-30, -40), Qt::NoButton, Qt::LeftButton);
+        // -32 and -42 cut toward zero to multiples of 9.
+        QCOMPARE(Tools().windowTitle(), QStringLiteral("Tools  (L:-27, T:-36)"));
+        QCOMPARE(face->pos(), QPoint(-27, -36));
+        SendMouse(face, QEvent::MouseButtonRelease, QPoint(0, 0), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(Tools().windowTitle(), QStringLiteral("Tools"));
+    }
+
+    void resizing()
+    {
+        Start();
+        TQZControl *button = NewTestWith(&TOrodja::InsertButton);
+        QWidget *face = FaceOf(button);
+        face->move(40, 40);
+        button->MoveTo(40, 40);
+        // Shift-drag to a point left of and above the object: 8 x 8.
+        SendMouse(face, QEvent::MouseButtonPress, QPoint(3, 3), Qt::LeftButton, Qt::LeftButton,
+                  Qt::ShiftModifier);
+        SendMouse(face, QEvent::MouseMove, QPoint(-20, -20), Qt::NoButton, Qt::LeftButton,
+                  Qt::ShiftModifier);
+        QCOMPARE(face->size(), QSize(8, 8));
+        QCOMPARE(Tools().windowTitle(), QStringLiteral("Tools  (W:8, H:8)"));
+        // Then to 150 x 70 from the left top corner: snapped to 144 x 63.
+        SendMouse(face, QEvent::MouseMove, face->mapFromParent(QPoint(190, 110)), Qt::NoButton,
+                  Qt::LeftButton, Qt::ShiftModifier);
+        SendMouse(face, QEvent::MouseButtonRelease, QPoint(1, 1), Qt::LeftButton, Qt::NoButton,
+                  Qt::ShiftModifier);
+        QCOMPARE(face->size(), QSize(144, 63));
+        const auto defaults = EditorState.TypeDefaults.Get<TGumbRecord>();
+        QCOMPARE(qint32(defaults.Width), 144);
+        QCOMPARE(qint32(defaults.Height), 63);
+        // The next button starts at that size.
+        Tools().InsertButton();
+        QCOMPARE(FaceOf(EditorState.CurrentPage->Objects().back().get())->size(), QSize(144, 63));
+
+        // A choices frame takes only the width; the caption shows the size
+        // it took, and only the width becomes the default.
+        Tools().InsertChoices();
+        TQZControl *choices = EditorState.CurrentPage->Objects().back().get();
+        QWidget *frame = FaceOf(choices);
+        const int height = frame->height();
+        SendMouse(frame, QEvent::MouseButtonPress, QPoint(3, 3), Qt::LeftButton, Qt::LeftButton,
+                  Qt::ShiftModifier);
+        SendMouse(frame, QEvent::MouseMove, QPoint(300, 400), Qt::NoButton, Qt::LeftButton,
+                  Qt::ShiftModifier);
+        QCOMPARE(frame->width(), 297);
+        QCOMPARE(frame->height(), height);
+        QCOMPARE(Tools().windowTitle(), QStringLiteral("Tools  (W:297, H:%1)").arg(height));
+        SendMouse(frame, QEvent::MouseButtonRelease, QPoint(1, 1), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(qint32(EditorState.TypeDefaults.Get<TIzbireRecord>().Width), 297);
+        Tools().InsertChoices();
+        QCOMPARE(qint32(RecordFromBytes<TIzbireRecord>(
+                            EditorState.CurrentPage->Objects().back()->Record())
+                            .Width),
+                 297);
+    }
+
+    void noDragOnRichTextOrOle()
+    {
+        Start();
+        TQZControl *memo = NewTestWith(&TOrodja::InsertRichText);
+        Tools().InsertOleFrame();
+        TQZControl *ole = EditorState.CurrentPage->Objects().back().get();
+        FaceOf(ole)->move(300, 300);
+        ole->MoveTo(300, 300);
+
+        QWidget *box = static_cast<TQZMemo *>(memo)->Box()->viewport();
+        SendMouse(box, QEvent::MouseButtonPress, QPoint(20, 20), Qt::LeftButton, Qt::LeftButton);
+        QVERIFY(!EditorState.Dragging);
+        SendMouse(box, QEvent::MouseButtonRelease, QPoint(20, 20), Qt::LeftButton, Qt::NoButton);
+
+        Drag(FaceOf(ole), &Surface(), QPoint(20, 20), QPoint(500, 500));
+        QVERIFY(!EditorState.Dragging);
+        QCOMPARE(FaceOf(ole)->pos(), QPoint(300, 300));
+        // The rich text frame itself does move.
+        Drag(FaceOf(memo), &Surface(), QPoint(1, 1), QPoint(91, 91));
+        QCOMPARE(FaceOf(memo)->pos(), QPoint(90, 90));
+    }
+
+    void deleteMode()
+    {
+        Start();
+        TQZControl *object = NewTestWith(&TOrodja::InsertAlternative);
+        const qint32 tag = object->Tag();
+        Tools().SpeedButton(QStringLiteral("Delete object"))->click();
+        QVERIFY(EditorState.DeleteMode);
+        QVERIFY(Tools().SpeedButton(QStringLiteral("Delete object"))->isChecked());
+        QVERIFY(Tools().MenuItem(QStringLiteral("Delete object"))->isChecked());
+
+        m_script->Answers = {TQZButton::No};
+        SendMouse(FaceOf(object), QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton,
+                  Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(EditorState.CurrentPage->FindObject(tag));
+        QVERIFY(!EditorState.Dragging);
+
+        m_script->Answers = {TQZButton::Yes};
+        SendMouse(FaceOf(object), QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton,
+                  Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(!EditorState.CurrentPage->FindObject(tag));
+        QCOMPARE(m_script->MessageTexts(), QStringList(2, QStringLiteral("Delete the object?")));
+        // The mode stays on, and a press on the bare surface asks nothing.
+        QVERIFY(EditorState.DeleteMode);
+        SendMouse(&Surface(), QEvent::MouseButtonPress, QPoint(600, 600), Qt::LeftButton,
+                  Qt::LeftButton);
+        QCOMPARE(m_script->Messages.size(), 2);
+        Tools().ToggleDelete();
+        QVERIFY(!EditorState.DeleteMode);
+    }
+
+    void pageNames()
+    {
+        Start();
+        Tools().New();
+        QCOMPARE(PageNames(), {QStringLiteral("Page 1")});
+        QVERIFY(!Saved);
+        // A page already called "Page 2": the next new page is "Page 3".
+        TPageRecord record = EditorState.CurrentPage->PageRecord();
+        record.PageName.SetBytes("Page 2");
+        EditorState.CurrentPage->SetPageRecord(record);
+        Tools().AddPage();
+        QCOMPARE(PageNames(), (QStringList{QStringLiteral("Page 2"), QStringLiteral("Page 3")}));
+        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 1);
+        QCOMPARE(EditorState.CurrentPage->CorrectTarget(), QStringLiteral("(Forward)"));
+        QVERIFY(Surface().windowTitle().contains(QStringLiteral(" - Page 3 - ")));
+
+        // Insert page takes the counter's name without looking, before the
+        // page shown, with empty targets.
+        EditorState.PageNameCounter = 2;
+        Tools().InsertPage();
+        QCOMPARE(PageNames(), (QStringList{QStringLiteral("Page 2"), QStringLiteral("Page 2"),
+                                           QStringLiteral("Page 3")}));
+        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 1);
+        QCOMPARE(EditorState.CurrentPage, EditorState.CurrentTest->Page(1));
+        QVERIFY(EditorState.CurrentPage->CorrectTarget().isEmpty());
+        QVERIFY(EditorState.CurrentPage->WrongTarget().isEmpty());
+        QCOMPARE(EditorState.PageNameCounter, 3);
+    }
+
+    void visitingAndDeletingPages()
+    {
+        Start();
+        Tools().New();
+        Tools().AddPage();
+        Tools().AddPage();
+        Tools().InsertButton();
+        QWidget *face = FaceOf(EditorState.CurrentPage->Objects().back().get());
+        Tools().NextPage(); // on the last page: nothing moves
+        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 2);
+        Tools().PreviousPage();
+        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 1);
+        QVERIFY(face->isHidden());
+        Tools().NextPage();
+        QVERIFY(!face->isHidden());
+
+        // Deleting the last page shows page 0.
+        m_script->Answers = {TQZButton::No, TQZButton::Yes};
+        Tools().DeletePage();
+        QCOMPARE(EditorState.CurrentTest->PageCount(), 3);
+        Tools().DeletePage();
+        QCOMPARE(PageNames(), (QStringList{QStringLiteral("Page 1"), QStringLiteral("Page 2")}));
+        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 0);
+        QCOMPARE(EditorState.CurrentPage, EditorState.CurrentTest->Page(0));
+        QVERIFY(Surface().windowTitle().contains(QStringLiteral(" - Page 1 - ")));
+        QCOMPARE(m_script->MessageTexts(), QStringList(2, QStringLiteral("Delete entire page?")));
+
+        m_script->Messages.clear();
+        Tools().DeletePage();
+        Tools().DeletePage();
+        QCOMPARE(EditorState.CurrentTest->PageCount(), 1);
+        QCOMPARE(m_script->Messages.constLast().Text,
+                 QStringLiteral("I can not delete the only page!"));
+        QCOMPARE(m_script->Messages.constLast().Kind, TQZMessageKind::Information);
+    }
+
+    void openWithPassword()
+    {
+        const QString path = SavedTestFile(QStringLiteral("locked.cvl"), QStringLiteral("tajno"));
+        Start();
+        m_script->FileAnswers = {path};
+        m_script->OnDialog = [](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>()->setText(QStringLiteral("wrong"));
+            return int(QDialog::Accepted);
+        };
+        Tools().Open();
+        QCOMPARE(m_script->DialogTitles, {QStringLiteral("Password for Editing")});
+        QCOMPARE(m_script->MessageTexts(), {QStringLiteral("Wrong password!")});
+        QCOMPARE(m_script->Messages.constFirst().Caption, QStringLiteral("Error"));
+        QVERIFY(!EditorState.CurrentTest);
+        QCOMPARE(Surface().windowTitle(), QStringLiteral("Corvella Builder"));
+        QCOMPARE(Tools().width(), 150);
+        QVERIFY(Saved);
+        QVERIFY(!TestLoading);
+
+        // The password in capitals opens it.
+        m_script->FileAnswers = {path};
+        m_script->OnDialog = [](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>()->setText(QStringLiteral("TAJNO"));
+            return int(QDialog::Accepted);
+        };
+        Tools().Open();
+        QVERIFY(EditorState.CurrentTest);
+        QCOMPARE(Tools().width(), 406);
+        QCOMPARE(m_script->FileFilters.constLast(), QStringLiteral("Corvella (*.cvl)"));
+    }
+
+    void openingError()
+    {
+        Start();
+        const QString path = m_dir.filePath(QStringLiteral("broken.cvl"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not a test");
+        file.close();
+        m_script->FileAnswers = {path};
+        Tools().Open();
+        QVERIFY(!EditorState.CurrentTest);
+        QVERIFY(m_script->Messages.constFirst().Text.startsWith(QStringLiteral("Opening error: ") +
+                                                                path + QLatin1Char('\n')));
+        QCOMPARE(Tools().width(), 150);
+        // A cancelled open dialog does nothing.
+        Tools().Open();
+        QCOMPARE(m_script->Messages.size(), 1);
+    }
+
+    void saveAndClose()
+    {
+        Start();
+        Tools().New();
+        // Save of an untitled test goes through Save As; cancelling it keeps
+        // the test open and unsaved, also for Close and Save.
+        Tools().Save();
+        QCOMPARE(m_script->SaveDialogs, {QStringLiteral("Save As|Untitled.cvl")});
+        QVERIFY(!Saved);
+        Tools().CloseAndSave();
+        QVERIFY(EditorState.CurrentTest);
+        QVERIFY(!Saved);
+
+        const QString path = m_dir.filePath(QStringLiteral("made here.cvl"));
+        m_script->FileAnswers = {path};
+        Tools().CloseAndSave();
+        QVERIFY(!EditorState.CurrentTest);
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(Surface().windowTitle(), QStringLiteral("Corvella Builder"));
+
+        // Close without Saving asks only when something changed.
+        Tools().OpenFile(path);
+        QVERIFY(Saved);
+        Tools().CloseWithoutSaving();
+        QVERIFY(!EditorState.CurrentTest);
+        QVERIFY(m_script->Messages.isEmpty());
+        Tools().OpenFile(path);
+        Tools().AddPage();
+        m_script->Answers = {TQZButton::No};
+        Tools().CloseWithoutSaving();
+        QVERIFY(EditorState.CurrentTest);
+        Tools().CloseWithoutSaving();
+        QVERIFY(!EditorState.CurrentTest);
+        QCOMPARE(m_script->MessageTexts(), QStringList(2, QStringLiteral("Close without saving?")));
+    }
+
+    void saveWithPassword()
+    {
+        Start();
+        Tools().New();
+        const QString path = m_dir.filePath(QStringLiteral("pw.cvl"));
+        int round = 0;
+        m_script->OnDialog = [&round](QDialog &dialog) {
+            const auto edits = dialog.findChildren<QLineEdit *>();
+            edits.at(0)->setText(QStringLiteral("abc"));
+            edits.at(1)->setText(++round == 1 ? QStringLiteral("abd") : QStringLiteral("abc"));
+            return int(QDialog::Accepted);
+        };
+        m_script->FileAnswers = {path};
+        Tools().SaveWithPassword();
+        QCOMPARE(m_script->MessageTexts(), {QStringLiteral("Passwords do not match! Try again.")});
+        QCOMPARE(m_script->DialogTitles.size(), 2);
+        QCOMPARE(EditorState.CurrentTest->TestRecord().EditPassword.Bytes(),
+                 TQZNaloga::PasswordValue(QStringLiteral("ABC")));
+        QVERIFY(Saved);
+
+        // Two empty fields remove the password.
+        m_script->OnDialog = [](QDialog &) {
+            return int(QDialog::Accepted);
+        };
+        m_script->FileAnswers = {path};
+        Tools().SaveWithPassword();
+        QVERIFY(!EditorState.CurrentTest->HasEditPassword());
+        // Cancel stores nothing.
+        EditorState.CurrentTest->SetEditPassword(QStringLiteral("x"));
+        m_script->OnDialog = [](QDialog &) {
+            return int(QDialog::Rejected);
+        };
+        Tools().SaveWithPassword();
+        QVERIFY(EditorState.CurrentTest->HasEditPassword());
+    }
+
+    void run()
+    {
+        Start();
+        Tools().New();
+        m_script->Answers = {TQZButton::No};
+        Tools().Run();
+        QCOMPARE(m_script->MessageTexts(),
+                 {QStringLiteral("You must save the project before testing.\n"
+                                 "Save and run the test?")});
+        QVERIFY(m_script->Started.isEmpty());
+
+        const QString path = m_dir.filePath(QStringLiteral("a test with spaces.cvl"));
+        m_script->FileAnswers = {path};
+        Tools().Run(); // Yes: saved through Save As, then started
+        QCOMPARE(m_script->Started.size(), 1);
+        const auto &started = m_script->Started.constFirst();
+        QCOMPARE(started.Arguments, {path});
+        QCOMPARE(started.WorkingFolder, QCoreApplication::applicationDirPath());
+        QCOMPARE(started.Program,
+                 QCoreApplication::applicationDirPath() + QStringLiteral("/corvview"));
+        // Saved: starts at once without asking.
+        Tools().Run();
+        QCOMPARE(m_script->Started.size(), 2);
+        QCOMPARE(m_script->Messages.size(), 2);
+    }
+
+    void buttonActions()
+    {
+        Start();
+        Tools().New();
+        Tools().AddPage();
+        Tools().PreviousPage();
+        Tools().InsertButton();
+        auto *button = static_cast<TQZGumb *>(EditorState.CurrentPage->Objects().back().get());
+        TGumbRecord record = button->Data();
+        record.ButtonKind = 0; // Forward
+        button->ApplyRecord(record);
+        button->PressButton()->click();
+        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 1);
+        QVERIFY(Surface().windowTitle().contains(QStringLiteral(" - Page 2 - ")));
+
+        // Dragging the button moves it without running its action.
+        Tools().PreviousPage();
+        QTest::mousePress(button->PressButton(), Qt::LeftButton, {}, QPoint(5, 5));
+        SendMouse(button->PressButton(), QEvent::MouseMove, QPoint(60, 60), Qt::NoButton,
+                  Qt::LeftButton);
+        QTest::mouseRelease(button->PressButton(), Qt::LeftButton, {}, QPoint(6, 6));
+        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 0);
+        QCOMPARE(button->Frame()->pos(), QPoint(54, 54));
+
+        // Confirm on a page with an unanswered question warns.
+        Tools().InsertAlternative();
+        record.ButtonKind = 2;
+        button->ApplyRecord(record);
+        button->PressButton()->click();
+        QCOMPARE(m_script->MessageTexts(), {QStringLiteral("You must answer on all questions!")});
+    }
+
+    void rightPressAndHelp()
+    {
+        Start();
+        Tools().New();
+        int pageDialogs = 0;
+        Surface().PageProperties = [&pageDialogs] {
+            ++pageDialogs;
+        };
+        TQZControl *pressed = nullptr;
+        Surface().ObjectProperties = [&pressed](TQZControl &object) {
+            pressed = &object;
+        };
+        Tools().InsertInputBox();
+        TQZControl *box = EditorState.CurrentPage->Objects().back().get();
+        RightPress(FaceOf(box), QPoint(3, 3));
+        QCOMPARE(pressed, box);
+        RightPress(&Surface(), QPoint(700, 700));
+        QCOMPARE(pageDialogs, 1);
+
+        QTest::keyClick(&Surface(), Qt::Key_F1);
+        Tools().MenuItem(QStringLiteral("Use of Templates"))->trigger();
+        Tools().HelpButton()->click();
+        QCOMPARE(m_help->Requests, (QList<int>{0, 400, 0}));
+    }
+
+    void closeQuery()
+    {
+        Start();
+        Surface().show();
+        m_script->Answers = {TQZButton::No};
+        QVERIFY(!Surface().close());
+        QCOMPARE(m_script->MessageTexts(), {QStringLiteral("Do you want to exit?")});
+
+        Tools().New();
+        m_script->Messages.clear();
+        m_script->Answers = {TQZButton::Yes};
+        QVERIFY(Surface().close()); // Save As is cancelled; the program still ends
+        QCOMPARE(
+            m_script->MessageTexts(),
+            {QStringLiteral("Project is not saved!\nDo you want to save it before quitting?")});
+        QCOMPARE(m_script->SaveDialogs.size(), 1);
+        QVERIFY(!EditorState.CurrentTest);
+    }
+
+    void copyAndPasteChoices()
+    {
+        Start();
+        TQZControl *choices = NewTestWith(&TOrodja::InsertChoices);
+        FaceOf(choices)->move(27, 36);
+        choices->MoveTo(27, 36);
+        Tools().Copy();
+        SendMouse(FaceOf(choices), QEvent::MouseButtonPress, QPoint(3, 3), Qt::LeftButton,
+                  Qt::LeftButton);
+        SendMouse(FaceOf(choices), QEvent::MouseButtonRelease, QPoint(3, 3), Qt::LeftButton,
+                  Qt::NoButton);
+        QVERIFY(!EditorState.CopyMode);
+        Tools().Paste();
+        QCOMPARE(EditorState.CurrentPage->ObjectCount(), 2);
+        TQZControl *pasted = EditorState.CurrentPage->Objects().back().get();
+        QCOMPARE(pasted->Record(), choices->Record());
+        QCOMPARE(FaceOf(pasted)->pos(), QPoint(27, 36));
+
+        // A copied button is not pasted.
+        Tools().InsertButton();
+        Tools().Copy();
+        SendMouse(FaceOf(EditorState.CurrentPage->Objects().back().get()), QEvent::MouseButtonPress,
+                  QPoint(1, 1), Qt::LeftButton, Qt::LeftButton);
+        Tools().Paste();
+        QCOMPARE(EditorState.CurrentPage->ObjectCount(), 3);
+    }
+};
+
+QTEST_MAIN(TBuilderTest)
+#include "tst_builder.moc"
