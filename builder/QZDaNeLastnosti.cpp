@@ -118,10 +118,8 @@ TDaNeLastnosti::TDaNeLastnosti(QWidget *parent)
 void TDaNeLastnosti::Load(const TDaNeRecord &record)
 {
     m_record = record;
-    m_loadedFirst = FieldText(record.FirstText);
-    m_loadedSecond = FieldText(record.SecondText);
-    m_firstText->setText(m_loadedFirst);
-    m_secondText->setText(m_loadedSecond);
+    m_firstText->setText(FieldText(record.FirstText));
+    m_secondText->setText(FieldText(record.SecondText));
     if (record.FirstIsCorrect)
         m_firstItem->setChecked(true);
     else
@@ -137,12 +135,8 @@ std::optional<TDaNeRecord> TDaNeLastnosti::Store()
     if (!points)
         return std::nullopt;
     TDaNeRecord record = m_record;
-    // A text left as loaded keeps its bytes, also those that no character of
-    // the code page stands for.
-    if (m_firstText->text() != m_loadedFirst)
-        SetFieldText(record.FirstText, m_firstText->text());
-    if (m_secondText->text() != m_loadedSecond)
-        SetFieldText(record.SecondText, m_secondText->text());
+    TakeFieldText(record.FirstText, m_firstText->text());
+    TakeFieldText(record.SecondText, m_secondText->text());
     if ((record.FirstIsCorrect != 0) != m_firstItem->isChecked())
         record.FirstIsCorrect = m_firstItem->isChecked() ? 1 : 0;
     record.Color = m_sampleColor;

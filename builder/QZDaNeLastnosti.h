@@ -44,8 +44,6 @@ private:
     void SetSampleColor(quint32 color);
 
     TDaNeRecord m_record;
-    QString m_loadedFirst;
-    QString m_loadedSecond;
     QLineEdit *m_points;
     QRadioButton *m_firstItem;
     QRadioButton *m_secondItem;

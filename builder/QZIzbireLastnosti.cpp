@@ -171,7 +171,7 @@ void TIzbireLastnosti::Load(const TIzbireRecord &record)
     const int count = record.ChoiceCount;
     m_count->setCurrentIndex(count >= FewestChoices && count <= ChoiceEdits ? count - FewestChoices
                                                                             : -1);
-    m_single->setChecked(record.SingleAnswer != 0);
+    ShowFlag(m_single, record.SingleAnswer);
     m_points->setText(QString::number(qint32(record.Points)));
     for (int i = 1; i <= ChoiceEdits; ++i)
         ChoiceEdit(i)->setText(FieldText(record.Choices[i - 1], &record.ChoiceFont));
@@ -200,8 +200,7 @@ std::optional<TIzbireRecord> TIzbireLastnosti::Store()
     record.Top = m_record.Top;
     record.Width = m_record.Width;
     record.Points = *points;
-    if ((record.SingleAnswer != 0) != m_single->isChecked())
-        record.SingleAnswer = m_single->isChecked() ? 1 : 0;
+    TakeFlag(m_single, record.SingleAnswer);
     record.CorrectSet = Marks();
     m_record = record;
     return m_record;

@@ -95,12 +95,9 @@ void TVnosnoOknoLastnosti::Load(const TVnosnoOknoRecord &record)
 {
     m_record = record;
     const int count = std::clamp<qint32>(record.AnswerCount, 0, AnswerEdits);
-    for (int i = 1; i <= AnswerEdits; ++i) {
-        QString &loaded = m_loadedAnswers[size_t(i - 1)];
-        loaded = i <= count ? FieldText(record.Answers[i], &record.Font) : QString();
-        AnswerEdit(i)->setText(loaded);
-    }
-    m_caseSensitive->setChecked(record.CaseSensitive != 0);
+    for (int i = 1; i <= AnswerEdits; ++i)
+        AnswerEdit(i)->setText(i <= count ? FieldText(record.Answers[i], &record.Font) : QString());
+    ShowFlag(m_caseSensitive, record.CaseSensitive);
     m_points->setText(QString::number(qint32(record.Points)));
     m_sample->SetFontRecord(record.Font);
     m_sample->SetColor(record.Color);
@@ -117,24 +114,16 @@ std::optional<TVnosnoOknoRecord> TVnosnoOknoLastnosti::Store()
     record.Color = m_sample->Color();
     int count = 0;
     for (int i = 1; i <= AnswerEdits; ++i) {
-        const QString text = AnswerEdit(i)->text();
-        const QString answer = TrimmedAnswer(text);
-        if (answer.isEmpty())
-            continue;
-        ++count;
-        // An answer left in its slot as loaded keeps its bytes, also those
-        // that no character of the code page stands for.
-        if (count == i && text == m_loadedAnswers[size_t(i - 1)] && answer == text)
-            continue;
-        SetFieldText(record.Answers[count], answer, &record.Font);
+        const QString answer = TrimmedAnswer(AnswerEdit(i)->text());
+        if (!answer.isEmpty())
+            TakeFieldText(record.Answers[++count], answer, &record.Font);
     }
     record.AnswerCount = count;
     // Without accepted answers, showing the right answer shows nothing rather
     // than an answer that is no longer accepted.
     if (count == 0)
         record.Answers[1].Length = 0;
-    if ((record.CaseSensitive != 0) != m_caseSensitive->isChecked())
-        record.CaseSensitive = m_caseSensitive->isChecked() ? 1 : 0;
+    TakeFlag(m_caseSensitive, record.CaseSensitive);
     record.Points = *points;
     m_record = record;
     return m_record;

@@ -25,8 +25,10 @@ public:
     // The whole record as edited. The filled answer edits, trimmed and cut to
     // 100 characters, become the accepted answers in slots 1 to AnswerCount
     // in their order; slots after them keep their old bytes, which are never
-    // compared. Nothing, after an error box, when the points text is not a
-    // whole number; the working copy then stays as it was.
+    // compared, except that slot 1 is emptied when no edit is filled (it is
+    // what showing the right answer shows). Nothing, after an error box, when
+    // the points text is not a whole number; the working copy then stays as it
+    // was.
     std::optional<TVnosnoOknoRecord> Store();
 
     // OK with a points text that is not a whole number shows the error and
@@ -47,8 +49,6 @@ private:
 
     TVnosnoOknoRecord m_record;
     std::array<QLineEdit *, 5> m_answers{};
-    // What Load put into each answer edit.
-    std::array<QString, 5> m_loadedAnswers;
     QCheckBox *m_caseSensitive;
     QLineEdit *m_points;
     QPushButton *m_font;
