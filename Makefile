@@ -43,6 +43,7 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 
 bench: build
 	bash bench/run.sh $(BUILD)
+	QT_QPA_PLATFORM=offscreen $(BUILD)/corvbenchdrag
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

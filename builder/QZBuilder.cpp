@@ -1,15 +1,24 @@
 #include "QZBuilder.h"
 
 #include "QZAbout.h"
+#include "QZBesediloLastnosti.h"
+#include "QZDaNeLastnosti.h"
 #include "QZDialogs.h"
 #include "QZGlavnoOkno.h"
+#include "QZGumbLastnosti.h"
+#include "QZIzbireLastnosti.h"
+#include "QZMediaLastnosti.h"
 #include "QZNalogaLastnosti.h"
+#include "QZOleLastnosti.h"
 #include "QZOpenPassword.h"
 #include "QZOrodja.h"
+#include "QZPanelBesediloLastnosti.h"
 #include "QZRezultat.h"
 #include "QZSavePassword.h"
 #include "QZSkoci.h"
+#include "QZSlikaLastnosti.h"
 #include "QZStranLastnosti.h"
+#include "QZVnosnoOknoLastnosti.h"
 
 #include <QCoreApplication>
 
@@ -35,7 +44,16 @@ void TBuilder::Create()
     TGlavnoOkno *owner = m_mainWindow.get();
     TBuilderDialogs &dialogs = Dialogs();
     dialogs = {};
+    dialogs.VnosnoOkno = new TVnosnoOknoLastnosti(owner);
+    dialogs.Izbire = new TIzbireLastnosti(owner);
+    dialogs.Slika = new TSlikaLastnosti(owner);
+    dialogs.Ole = new TOleLastnosti(owner);
+    dialogs.DaNe = new TDaNeLastnosti(owner);
+    dialogs.Besedilo = new TBesediloLastnosti(owner);
+    dialogs.PanelBesedilo = new TPanelBesediloLastnosti(owner);
+    dialogs.Media = new TMediaLastnosti(owner);
     dialogs.Skoci = new TSkoci(owner);
+    dialogs.Gumb = new TGumbLastnosti(owner);
     dialogs.Stran = new TStranLastnosti(owner);
     dialogs.Naloga = new TNalogaLastnosti(owner);
     dialogs.Rezultat = new TRezultatDialog(owner);

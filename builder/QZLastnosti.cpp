@@ -1,25 +1,135 @@
 // What a right press on the surface opens: the property dialog of the
-// object's type, or the page's properties; the accepted record is applied.
+// object's type, or the page's properties. An accepted dialog's record is
+// applied to the object, marks the test unsaved and, for the types that have
+// one, becomes the type's default record.
 #include "QZBuilder.h"
 
+#include "QZBesediloLastnosti.h"
+#include "QZControls.h"
+#include "QZDaNeLastnosti.h"
 #include "QZDialogs.h"
 #include "QZGlavnoOkno.h"
+#include "QZGumbLastnosti.h"
 #include "QZInteraction.h"
+#include "QZIzbireLastnosti.h"
+#include "QZMedia.h"
+#include "QZMediaLastnosti.h"
+#include "QZOle.h"
+#include "QZOleLastnosti.h"
+#include "QZPanelBesediloLastnosti.h"
+#include "QZQuestions.h"
+#include "QZSlika.h"
+#include "QZSlikaLastnosti.h"
 #include "QZStranLastnosti.h"
+#include "QZTexts.h"
+#include "QZVnosnoOknoLastnosti.h"
+
+#include <optional>
+
+namespace {
+
+template<typename Record> std::optional<Record> Stored(std::optional<Record> record)
+{
+    return record;
+}
+
+template<typename Record> std::optional<Record> Stored(Record record) { return record; }
+
+QStringList PageNamesOfTest()
+{
+    QStringList names;
+    if (const TQZNaloga *test = EditorState.CurrentTest.get())
+        for (int i = 0; i < test->PageCount(); ++i)
+            names << test->Page(i)->PageName();
+    return names;
+}
+
+// Load, show, and on OK store: the record to apply, or nothing when the
+// dialog was cancelled or its fields did not make a record.
+template<typename Object, typename Dialog> auto EditedRecord(Dialog *dialog, Object &object)
+    -> decltype(Stored(dialog->Store()))
+{
+    dialog->Load(object.Data());
+    if (Interaction().ExecDialog(*dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return Stored(dialog->Store());
+}
+
+// The common case: apply the record, and take it as the type's default.
+template<typename Object, typename Dialog> bool Edit(Dialog *dialog, TQZControl &control)
+{
+    auto *object = dynamic_cast<Object *>(&control);
+    if (!dialog || !object)
+        return false;
+    const auto record = EditedRecord(dialog, *object);
+    if (!record)
+        return false;
+    object->ApplyRecord(*record);
+    Saved = false;
+    return true;
+}
+
+bool EditPicture(TQZControl &control, QWidget *surface)
+{
+    auto *picture = dynamic_cast<TQZSlika *>(&control);
+    TSlikaLastnosti *dialog = Dialogs().Slika;
+    if (!dialog || !picture)
+        return false;
+    const auto record = EditedRecord(dialog, *picture);
+    if (!record)
+        return false;
+    if (!dialog->ChosenFile().isEmpty()) {
+        QString error;
+        if (!picture->LoadPictureFile(dialog->ChosenFile(), &error)) {
+            ShowErrorMessage(error);
+            return false;
+        }
+    }
+    picture->ApplyRecord(*record);
+    Saved = false;
+    surface->update();
+    return true;
+}
+
+} // namespace
 
 void TBuilder::WireDialogs()
 {
     TGlavnoOkno *surface = m_mainWindow.get();
+    surface->ObjectProperties = [surface](TQZControl &object) {
+        const TBuilderDialogs &dialogs = Dialogs();
+        bool applied = false;
+        switch (object.ObjectTypeTag()) {
+        case ObjIzbire: applied = Edit<TQZIzbire>(dialogs.Izbire, object); break;
+        case ObjVnosnoOkno: applied = Edit<TQZVnosnoOkno>(dialogs.VnosnoOkno, object); break;
+        case ObjDaNe: applied = Edit<TQZDaNe>(dialogs.DaNe, object); break;
+        case ObjBesedilo: applied = Edit<TQZBesedilo>(dialogs.Besedilo, object); break;
+        case ObjPanelBesedilo:
+            applied = Edit<TQZPanelBesedilo>(dialogs.PanelBesedilo, object);
+            break;
+        case ObjSlika: EditPicture(object, surface); return;
+        case ObjMedia: Edit<TQZMedia>(dialogs.Media, object); return;
+        case ObjOle:
+            applied = Edit<TQZOle>(dialogs.Ole, object);
+            surface->update();
+            break;
+        case ObjGumb:
+            if (dialogs.Gumb)
+                dialogs.Gumb->SetPageNames(PageNamesOfTest());
+            applied = Edit<TQZGumb>(dialogs.Gumb, object);
+            break;
+        default: return;
+        }
+        if (applied)
+            EditorState.TypeDefaults.Take(object.ObjectTypeTag(), object.Record());
+    };
+
     surface->PageProperties = [surface] {
         TStranLastnosti *dialog = Dialogs().Stran;
-        TQZNaloga *test = EditorState.CurrentTest.get();
         TQZStran *page = EditorState.CurrentPage;
-        if (!dialog || !test || !page)
+        if (!dialog || !page)
             return;
-        QStringList names;
-        for (int i = 0; i < test->PageCount(); ++i)
-            names << test->Page(i)->PageName();
-        dialog->SetPageNames(names);
+        dialog->SetPageNames(PageNamesOfTest());
         dialog->Load(page->PageRecord());
         if (Interaction().ExecDialog(*dialog) != QDialog::Accepted)
             return;

@@ -8,7 +8,6 @@
 #include "QZInteraction.h"
 #include "QZRecordFields.h"
 
-#if __has_include("QZSlikaLastnosti.h") && __has_include("QZMediaLastnosti.h")
 #include "QZMediaLastnosti.h"
 #include "QZSlika.h"
 #include "QZSlikaLastnosti.h"
@@ -45,7 +44,3 @@ void TOrodja::InsertMultimedia()
         return;
     AddNewObject(ObjMedia, RecordToBytes(dialog->Store()));
 }
-#else
-void TOrodja::InsertGraphics() {}
-void TOrodja::InsertMultimedia() {}
-#endif
