@@ -16,6 +16,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -629,6 +631,110 @@ private slots:
             {QStringLiteral("Project is not saved!\nDo you want to save it before quitting?")});
         QCOMPARE(m_script->SaveDialogs.size(), 1);
         QVERIFY(!EditorState.CurrentTest);
+    }
+
+    // The dialogs made at start-up, opened by a right press and the commands.
+    void propertyDialogs()
+    {
+        Start();
+        TQZControl *choices = NewTestWith(&TOrodja::InsertChoices);
+        choices->ResizeTo(261, 0);
+        // Cancel: the object and the type defaults stay, the test is unsaved
+        // by the press alone.
+        Saved = true;
+        m_script->OnDialog = [](QDialog &) {
+            return int(QDialog::Rejected);
+        };
+        RightPress(FaceOf(choices), QPoint(3, 3));
+        QCOMPARE(m_script->DialogTitles, {QStringLiteral("Choices - Properties")});
+        QCOMPARE(qint32(EditorState.TypeDefaults.Get<TIzbireRecord>().Width), 200);
+        QVERIFY(!Saved);
+        // OK: the record, as applied, becomes the default.
+        m_script->OnDialog = [](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>(QStringLiteral("PointsEdit"))
+                ->setText(QStringLiteral(" 7 "));
+            return int(QDialog::Accepted);
+        };
+        RightPress(FaceOf(choices), QPoint(3, 3));
+        const auto defaults = EditorState.TypeDefaults.Get<TIzbireRecord>();
+        QCOMPARE(qint32(defaults.Width), 261);
+        QCOMPARE(qint32(defaults.Points), 7);
+        QCOMPARE(RecordToBytes(defaults), choices->Record());
+
+        // The page's properties, from a press on the bare surface.
+        m_script->OnDialog = [](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>(QStringLiteral("PageNameEdit"))
+                ->setText(QStringLiteral("Intro"));
+            return int(QDialog::Accepted);
+        };
+        RightPress(&Surface(), QPoint(800, 700));
+        QCOMPARE(m_script->DialogTitles.constLast(), QStringLiteral("Page - Properties"));
+        QCOMPARE(Surface().windowTitle(), QStringLiteral("Untitled - Intro - Untitled.cvl"));
+
+        // Test properties change the caption but not Saved.
+        Saved = true;
+        m_script->OnDialog = [](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>(QStringLiteral("TitleEdit"))
+                ->setText(QStringLiteral("Birds"));
+            return int(QDialog::Accepted);
+        };
+        Tools().TestProperties();
+        QCOMPARE(Surface().windowTitle(), QStringLiteral("Birds - Intro - Untitled.cvl"));
+        QVERIFY(Saved);
+
+        // Move to a Certain Page.
+        Tools().AddPage();
+        Tools().AddPage();
+        m_script->OnDialog = [](QDialog &dialog) {
+            dialog.findChild<QComboBox *>(QStringLiteral("PageList"))->setCurrentIndex(0);
+            return int(QDialog::Accepted);
+        };
+        Tools().MoveToPage();
+        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 0);
+        QCOMPARE(m_script->DialogTitles.constLast(), QStringLiteral("Move to a Certain Page"));
+    }
+
+    void graphicsAndMultimediaInserts()
+    {
+        Start();
+        Tools().New();
+        // Cancelled, or confirmed without a picture file: nothing is added.
+        m_script->OnDialog = [](QDialog &) {
+            return int(QDialog::Rejected);
+        };
+        Tools().InsertGraphics();
+        m_script->OnDialog = [](QDialog &) {
+            return int(QDialog::Accepted);
+        };
+        Tools().InsertGraphics();
+        QCOMPARE(EditorState.CurrentPage->ObjectCount(), 0);
+
+        const QString picture =
+            QStringLiteral(CORVELLA_SOURCE_DIR "/../shared/corpus/bmp/ff_bmp_gray.bmp");
+        m_script->OnDialog = [picture](QDialog &dialog) {
+            if (auto *files = qobject_cast<QFileDialog *>(&dialog)) {
+                files->selectFile(picture);
+                return int(QDialog::Accepted);
+            }
+            dialog.findChild<QPushButton *>(QStringLiteral("OpenButton"))->click();
+            return int(QDialog::Accepted);
+        };
+        Tools().InsertGraphics();
+        QCOMPARE(EditorState.CurrentPage->ObjectCount(), 1);
+        QCOMPARE(EditorState.CurrentPage->Objects().back()->ObjectTypeTag(), int(ObjSlika));
+        QVERIFY(!EditorState.CurrentPage->Objects().back()->Payload().isEmpty());
+
+        m_script->OnDialog = [](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>(QStringLiteral("FileEdit"))
+                ->setText(QStringLiteral("  chime.wav  "));
+            return int(QDialog::Accepted);
+        };
+        Tools().InsertMultimedia();
+        QCOMPARE(EditorState.CurrentPage->ObjectCount(), 2);
+        const auto clip =
+            RecordFromBytes<TMediaRecord>(EditorState.CurrentPage->Objects().back()->Record());
+        QCOMPARE(clip.MediaFile.Bytes(), QByteArray("chime.wav"));
+        QCOMPARE(clip.Caption.Bytes(), QByteArray("MultiMedia"));
     }
 
     void copyAndPasteChoices()
