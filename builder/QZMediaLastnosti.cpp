@@ -1,0 +1,121 @@
+#include "QZMediaLastnosti.h"
+
+#include "QZInteraction.h"
+
+#include <QDialogButtonBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+struct TClipFilter
+{
+    const char *Name;
+    const char *Suffixes[4];
+};
+
+const TClipFilter ClipFilters[] = {
+    {"Multimedia", {"WAV", "MID", "AVI", "MPG"}},
+    {"MIDI", {"MID"}},
+    {"AVI", {"AVI"}},
+    {"MPEG", {"MPG"}},
+    {"WAV", {"WAV"}},
+};
+
+} // namespace
+
+TMediaLastnosti::TMediaLastnosti(QWidget *parent)
+    : TQZPropertyDialog(parent, QStringLiteral("Multimedia - Properties"), 60)
+    , m_record(ZeroRecord<TMediaRecord>())
+    , m_file(new QLineEdit(this))
+    , m_browse(new QPushButton(QStringLiteral("&Browse..."), this))
+    , m_caption(new QLineEdit(this))
+    , m_warningTitle(new QLabel(QStringLiteral("Warning:"), this))
+    , m_warningText(new QLabel(
+          QStringLiteral(
+              "If we want that the test runs on other computers, the file featuring sound, film "
+              "and animation must necessarily be put into the directory where the test itself "
+              "is installed without using any of the paths to the directory in the file name."),
+          this))
+{
+    auto *fileLabel = new QLabel(QStringLiteral("&File name"), this);
+    fileLabel->setBuddy(m_file);
+    m_file->setObjectName(QStringLiteral("FileEdit"));
+    m_file->setAccessibleName(QStringLiteral("File name"));
+    m_file->setMinimumWidth(300);
+    m_browse->setObjectName(QStringLiteral("BrowseButton"));
+    connect(m_browse, &QPushButton::clicked, this, &TMediaLastnosti::BrowseClick);
+
+    auto *captionLabel = new QLabel(QStringLiteral("&Text"), this);
+    captionLabel->setBuddy(m_caption);
+    m_caption->setObjectName(QStringLiteral("CaptionEdit"));
+    m_caption->setAccessibleName(QStringLiteral("Text"));
+    m_caption->setMaxLength(255);
+
+    auto *note = new QFrame(this);
+    note->setObjectName(QStringLiteral("WarningNote"));
+    note->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    QFont bold = m_warningTitle->font();
+    bold.setBold(true);
+    m_warningTitle->setFont(bold);
+    m_warningText->setWordWrap(true);
+    auto *noteLayout = new QVBoxLayout(note);
+    noteLayout->addWidget(m_warningTitle);
+    noteLayout->addWidget(m_warningText);
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(fileLabel, 0, 0);
+    grid->addWidget(m_file, 0, 1);
+    grid->addWidget(m_browse, 0, 2);
+    grid->addWidget(captionLabel, 1, 0);
+    grid->addWidget(m_caption, 1, 1, 1, 2);
+    grid->addWidget(note, 2, 0, 1, 3);
+    grid->addWidget(MakeButtons(), 3, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
+    // A word-wrapped note takes its height from the width it is given.
+    note->setMinimumWidth(440);
+    FixSize();
+}
+
+QString TMediaLastnosti::ClipFilter()
+{
+    QStringList entries;
+    for (const TClipFilter &filter : ClipFilters) {
+        QStringList patterns;
+        for (const char *suffix : filter.Suffixes) {
+            if (!suffix)
+                break;
+            const QString upper = QLatin1String(suffix);
+            patterns << QStringLiteral("*.") + upper << QStringLiteral("*.") + upper.toLower();
+        }
+        entries << QLatin1String(filter.Name) + QStringLiteral(" (") +
+                       patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+void TMediaLastnosti::Load(const TMediaRecord &record)
+{
+    m_record = record;
+    m_file->setText(FieldText(m_record.MediaFile).trimmed());
+    m_caption->setText(FieldText(m_record.Caption));
+}
+
+TMediaRecord TMediaLastnosti::Store()
+{
+    TakeFieldText(m_record.MediaFile, m_file->text().trimmed().left(MaxFileName));
+    TakeFieldText(m_record.Caption, m_caption->text());
+    return m_record;
+}
+
+void TMediaLastnosti::BrowseClick()
+{
+    const QString name =
+        Interaction().OpenFileName(this, QStringLiteral("Open"), ClipFilter(), QString());
+    if (!name.isEmpty())
+        m_file->setText(name);
+}

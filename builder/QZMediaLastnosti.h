@@ -1,0 +1,45 @@
+// The property dialog of the multimedia object, "Multimedia - Properties":
+// the clip's file name, found with an open dialog, and the display's text.
+#pragma once
+
+#include "QZDialogParts.h"
+
+class QLineEdit;
+class QPushButton;
+
+class TMediaLastnosti : public TQZPropertyDialog
+{
+    Q_OBJECT
+
+public:
+    // The most characters a clip's file name keeps.
+    static constexpr int MaxFileName = 100;
+
+    explicit TMediaLastnosti(QWidget *parent = nullptr);
+
+    // The open dialog's filter: the clip kinds, each pattern in either case.
+    static QString ClipFilter();
+
+    // Takes a copy of a record (pixels) and sets every control from it; the
+    // file name is shown without blanks around it.
+    void Load(const TMediaRecord &record);
+    // The loaded record with the controls' values: the file name without
+    // blanks around it, cut to MaxFileName characters.
+    TMediaRecord Store();
+
+    QLineEdit *FileEdit() const { return m_file; }
+    QPushButton *BrowseButton() const { return m_browse; }
+    QLineEdit *CaptionEdit() const { return m_caption; }
+    QLabel *WarningTitle() const { return m_warningTitle; }
+    QLabel *WarningText() const { return m_warningText; }
+
+private:
+    void BrowseClick();
+
+    TMediaRecord m_record;
+    QLineEdit *m_file;
+    QPushButton *m_browse;
+    QLineEdit *m_caption;
+    QLabel *m_warningTitle;
+    QLabel *m_warningText;
+};
