@@ -159,7 +159,10 @@ TGlavnoOkno::TSender TGlavnoOkno::SenderOf(QWidget *control) const
     const int tag = TagOf(face);
     if (EditorState.CurrentPage && tag > 0 && tag < SurfaceTag)
         sender.Object = EditorState.CurrentPage->FindObject(tag);
-    sender.IsOleContainer = sender.Object && sender.Object->ObjectTypeTag() == ObjOle;
+    // The OLE container is the view inside an OLE object's frame; the frame's
+    // edge moves and sizes the object like any other.
+    sender.IsOleContainer =
+        sender.Object && sender.Object->ObjectTypeTag() == ObjOle && control != face;
     for (QWidget *w = control; w && w != face; w = w->parentWidget())
         if (qobject_cast<QTextEdit *>(w))
             sender.IsRichTextEdit = true;

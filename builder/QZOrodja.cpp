@@ -92,6 +92,8 @@ const char HelpContextProperty[] = "HelpContext";
 } // namespace
 
 TOrodja::TOrodja(TGlavnoOkno *surface)
+    // Always on top; the dialogs the commands open are kept on top as well,
+    // and come above it as they open (see the interaction layer).
     : QWidget(surface,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_surface(surface)

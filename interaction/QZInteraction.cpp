@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QThread>
+#include <QWindow>
 
 #include <cstdlib>
 #include <utility>
@@ -15,6 +16,29 @@
 TQZInteraction::~TQZInteraction() = default;
 
 namespace {
+
+// The builder's tools window stays on top of the other windows; a modal
+// dialog must come above it, so every dialog is kept on top too, and being
+// the newest it opens above the tools window.
+void KeepOnTop(QDialog &dialog)
+{
+    if (dialog.isVisible())
+        return;
+    if (!dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // Window managers keep a dialog in the layer of the window it belongs to:
+    // it belongs to the tool window kept on top, when one is shown.
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (window == &dialog || !window->isVisible() || window->windowType() != Qt::Tool ||
+            !window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+            continue;
+        dialog.winId();
+        if (dialog.windowHandle() && window->windowHandle())
+            dialog.windowHandle()->setTransientParent(window->windowHandle());
+        break;
+    }
+}
 
 class TQtInteraction final : public TQZInteraction
 {
@@ -31,6 +55,7 @@ public:
         case TQZMessageKind::Plain: break;
         }
         QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+        KeepOnTop(box);
         const std::pair<TQZButton, QMessageBox::StandardButton> map[] = {
             {TQZButton::Ok, QMessageBox::Ok},
             {TQZButton::Yes, QMessageBox::Yes},
@@ -51,6 +76,7 @@ public:
                          const QString &defaultSuffix) override
     {
         QFileDialog dialog(parent, caption, QString(), filter);
+        KeepOnTop(dialog);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(defaultSuffix);
@@ -63,6 +89,7 @@ public:
                          const QString &defaultSuffix, const QString &proposed) override
     {
         QFileDialog dialog(parent, caption, QString(), filter);
+        KeepOnTop(dialog);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(defaultSuffix);
@@ -74,23 +101,29 @@ public:
 
     bool ChooseFont(QWidget *parent, QFont &font) override
     {
-        bool ok = false;
-        const QFont chosen = QFontDialog::getFont(&ok, font, parent);
-        if (ok)
-            font = chosen;
-        return ok;
+        QFontDialog dialog(font, parent);
+        KeepOnTop(dialog);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        font = dialog.selectedFont();
+        return true;
     }
 
     bool ChooseColor(QWidget *parent, QColor &color) override
     {
-        const QColor chosen = QColorDialog::getColor(color, parent);
-        if (!chosen.isValid())
+        QColorDialog dialog(color, parent);
+        KeepOnTop(dialog);
+        if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid())
             return false;
-        color = chosen;
+        color = dialog.selectedColor();
         return true;
     }
 
-    int ExecDialog(QDialog &dialog) override { return dialog.exec(); }
+    int ExecDialog(QDialog &dialog) override
+    {
+        KeepOnTop(dialog);
+        return dialog.exec();
+    }
 
     bool StartProgram(const QString &program, const QStringList &arguments,
                       const QString &workingFolder) override

@@ -6,6 +6,7 @@
 #include "QZEditorState.h"
 #include "QZGlavnoOkno.h"
 #include "QZMemo.h"
+#include "QZOle.h"
 #include "QZOpenPassword.h"
 #include "QZOrodja.h"
 #include "QZQuestions.h"
@@ -304,12 +305,15 @@ private slots:
         QVERIFY(!EditorState.Dragging);
         SendMouse(box, QEvent::MouseButtonRelease, QPoint(20, 20), Qt::LeftButton, Qt::NoButton);
 
-        Drag(FaceOf(ole), &Surface(), QPoint(20, 20), QPoint(500, 500));
+        QWidget *view = static_cast<TQZOle *>(ole)->View();
+        Drag(view, &Surface(), QPoint(20, 20), QPoint(500, 500));
         QVERIFY(!EditorState.Dragging);
         QCOMPARE(FaceOf(ole)->pos(), QPoint(300, 300));
-        // The rich text frame itself does move.
+        // The edges of both frames do move their objects.
         Drag(FaceOf(memo), &Surface(), QPoint(1, 1), QPoint(91, 91));
         QCOMPARE(FaceOf(memo)->pos(), QPoint(90, 90));
+        Drag(FaceOf(ole), &Surface(), QPoint(1, 1), QPoint(361, 361));
+        QCOMPARE(FaceOf(ole)->pos(), QPoint(360, 360));
     }
 
     void deleteMode()
