@@ -4,6 +4,7 @@
 #include "QZHelp.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -11,6 +12,8 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -114,6 +117,18 @@ TOrodja::TOrodja(TGlavnoOkno *surface)
     SetNoTestState();
     if (surface)
         surface->SetTools(this);
+    // Kept on top of the builder's windows only: while another program (the
+    // player started by Run, say) is in front, the window steps aside.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive) {
+                    if (std::exchange(m_hiddenWhileInactive, false))
+                        show();
+                } else if (isVisible() && !QApplication::activeModalWidget()) {
+                    m_hiddenWhileInactive = true;
+                    hide();
+                }
+            });
 }
 
 void TOrodja::BuildButtons(QWidget *panel)

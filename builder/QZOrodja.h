@@ -116,6 +116,8 @@ private:
     QHash<QString, QToolButton *> m_buttons;
     QHash<QString, QAction *> m_items;
     QToolButton *m_helpButton = nullptr;
+    // Set while the window is hidden because another program is in front.
+    bool m_hiddenWhileInactive = false;
 };
 
 // The save dialog's and open dialog's file filter.

@@ -117,6 +117,23 @@ public:
     }
 
 private:
+    static int HalfPoints(double points)
+    {
+        return int(std::clamp(std::nearbyint(points * 2), 2.0, 3276.0));
+    }
+
+    // Text typed without a size of its own shows in the document's default
+    // font; a size in pixels counts at 96 pixels to the inch.
+    int DefaultHalfPoints() const
+    {
+        const QFont font = m_document.defaultFont();
+        if (font.pointSizeF() > 0)
+            return HalfPoints(font.pointSizeF());
+        if (font.pixelSize() > 0)
+            return HalfPoints(font.pixelSize() * 72.0 / 96.0);
+        return 24;
+    }
+
     int FontIndex(const QTextCharFormat &format)
     {
         const QStringList families = format.fontFamilies().toStringList();
@@ -182,9 +199,7 @@ private:
         TRunState next;
         next.Font = FontIndex(format);
         next.HalfPoints =
-            format.fontPointSize() > 0
-                ? int(std::clamp(std::nearbyint(format.fontPointSize() * 2), 2.0, 3276.0))
-                : 24;
+            format.fontPointSize() > 0 ? HalfPoints(format.fontPointSize()) : DefaultHalfPoints();
         next.Color = ColorIndex(format.foreground());
         next.Back = ColorIndex(format.background());
         next.VAlign = format.verticalAlignment() == QTextCharFormat::AlignSuperScript ? 1

@@ -374,6 +374,15 @@ void TestRichText::writtenDialect()
     // Everything above 127 is escaped: the RTF is 7-bit text.
     for (const char c : rtf)
         QVERIFY(uchar(c) < 128);
+
+    // Text typed without a size of its own keeps the size of the box's font
+    // (19 pixels: 14.25 points, written as 28 half-points).
+    QTextDocument typed;
+    QFont boxFont(QStringLiteral("Liberation Sans"));
+    boxFont.setPixelSize(19);
+    typed.setDefaultFont(boxFont);
+    typed.setPlainText(QStringLiteral("typed"));
+    QVERIFY(WriteRtf(typed).contains("\\fs28 "));
 }
 
 void TestRichText::roundTrip_data()
