@@ -286,18 +286,36 @@ void TGlavnoOkno::InsertOleContent(TQZControl *object)
     update();
 }
 
+// The dialogs open once the press has been delivered: a modal dialog that
+// opened inside it would take the button's release, and the window system
+// would then swallow the author's next press on the page.
 void TGlavnoOkno::RightPress(const TSender &sender)
 {
     if (sender.Object) {
         EditorState.Dragging = false;
-        if (ObjectProperties)
-            ObjectProperties(*sender.Object);
+        TQZStran *page = EditorState.CurrentPage;
+        const qint32 tag = sender.Object->Tag();
+        QMetaObject::invokeMethod(
+            this,
+            [this, page, tag] {
+                TQZControl *object =
+                    page && page == EditorState.CurrentPage ? page->FindObject(tag) : nullptr;
+                if (object && ObjectProperties)
+                    ObjectProperties(*object);
+            },
+            Qt::QueuedConnection);
         return;
     }
-    if (sender.IsSurface && EditorState.CurrentTest && PageProperties) {
-        PageProperties();
-        UpdateCaption();
-    }
+    if (sender.IsSurface && EditorState.CurrentTest)
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!EditorState.CurrentTest || !PageProperties)
+                    return;
+                PageProperties();
+                UpdateCaption();
+            },
+            Qt::QueuedConnection);
 }
 
 bool TGlavnoOkno::MouseMove(const TSender &sender, QMouseEvent *event)

@@ -49,10 +49,12 @@ void Drag(QWidget *control, QWidget *surface, QPoint from, QPoint to,
     SendMouse(control, QEvent::MouseButtonRelease, local, Qt::LeftButton, Qt::NoButton, modifiers);
 }
 
+// A right click; the dialog it asks for opens once the click is delivered.
 void RightPress(QWidget *control, QPoint at)
 {
     SendMouse(control, QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
     SendMouse(control, QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+    QCoreApplication::processEvents();
 }
 
 QStringList PageNames()
