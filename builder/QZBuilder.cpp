@@ -12,6 +12,8 @@
 #include "QZOleLastnosti.h"
 #include "QZOpenPassword.h"
 #include "QZOrodja.h"
+#include "QZPageExplorer.h"
+#include "QZPageWizard.h"
 #include "QZPanelBesediloLastnosti.h"
 #include "QZRezultat.h"
 #include "QZSavePassword.h"
@@ -61,6 +63,8 @@ void TBuilder::Create()
     dialogs.About = new TAbout(owner);
     dialogs.SavePassword = new TSavePassword(owner);
     dialogs.OpenPassword = new TOpenPassword(owner);
+    dialogs.Explorer = new TPageExplorer(owner, m_tools);
+    dialogs.Wizard = new TPageWizard(owner, m_tools);
     WireDialogs();
 }
 

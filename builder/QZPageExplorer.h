@@ -1,0 +1,81 @@
+// "Test Explorer": a floating tool window beside the design surface that
+// lists the pages of the open test by name and works on whole pages: going to
+// one, moving it up or down, duplicating, deleting, its properties, and saving
+// it to or loading one from a page file. It does not block the other windows.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QListWidget;
+class QPushButton;
+class TGlavnoOkno;
+class TOrodja;
+
+class TPageExplorer : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Both windows outlive the explorer: it is a child of the surface.
+    TPageExplorer(TGlavnoOkno *surface, TOrodja *tools);
+
+    // Empties the list and fills it with the page names of the open test in
+    // order, selecting the current page's line; with no test open the list
+    // stays empty. The tools window calls this after its page commands and
+    // after writing the test; the explorer itself whenever it becomes active.
+    Q_INVOKABLE void Refresh();
+
+    // The selected line, -1 when there is none.
+    int SelectedIndex() const;
+    QListWidget *PageList() const { return m_list; }
+    // The button with a caption ("Move Up" ... "OK"); null when there is none.
+    QPushButton *Button(const QString &caption) const;
+
+    // The page commands, each on the selected line.
+    void MoveUp();
+    void MoveDown();
+    void Duplicate();
+    void DeletePage();
+    void Properties();
+    void SavePage();
+    void LoadPage();
+
+protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void LineSelected(int row);
+    void Move(int delta);
+    // Shows the test's page at its current index on the surface and lists
+    // the pages again.
+    void CurrentPageChanged();
+
+    TGlavnoOkno *m_surface;
+    TOrodja *m_tools;
+    QListWidget *m_list;
+    QList<QPushButton *> m_buttons;
+    bool m_placed = false;
+};
+
+// The page files' filter and extension, in the file dialogs' form.
+QString PageFileFilter();
+QString PageFileExtension();
+// The name a page is saved under by default: its name, with the characters
+// no file name may hold replaced by "_".
+QString ProposedPageFileName(const QString &pageName);
+
+// Builds the objects of pages read while it lives hidden, the way a test is
+// loaded; going to the page shows them and opens its clips.
+class TPageLoadingScope
+{
+public:
+    TPageLoadingScope();
+    ~TPageLoadingScope();
+    TPageLoadingScope(const TPageLoadingScope &) = delete;
+    TPageLoadingScope &operator=(const TPageLoadingScope &) = delete;
+
+private:
+    bool m_saved;
+};
