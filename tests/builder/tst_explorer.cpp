@@ -414,7 +414,10 @@ private slots:
         Start();
         WritePageFile(Path(u"Quiz.cvp"_s), u"Quiz"_s);
         Wizard().SetTemplateFolders({m_dir->path()});
-        QVERIFY(RunWizard());
+        QVERIFY(RunWizard([](TPageWizard &wizard) {
+            wizard.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Help)->click();
+        }));
+        QCOMPARE(m_help->Requests, {400});
         QCOMPARE(m_script->DialogTitles, {u"New Page from Template"_s});
         QCOMPARE(PageNames(), {u"Quiz"_s});
         QCOMPARE(EditorState.CurrentPage, EditorState.CurrentTest->Page(0));
