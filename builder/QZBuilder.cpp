@@ -8,6 +8,7 @@
 #include "QZGumbLastnosti.h"
 #include "QZIzbireLastnosti.h"
 #include "QZMediaLastnosti.h"
+#include "QZMemoLastnosti.h"
 #include "QZNalogaLastnosti.h"
 #include "QZOleLastnosti.h"
 #include "QZOpenPassword.h"
@@ -48,6 +49,7 @@ void TBuilder::Create()
     dialogs = {};
     dialogs.VnosnoOkno = new TVnosnoOknoLastnosti(owner);
     dialogs.Izbire = new TIzbireLastnosti(owner);
+    dialogs.Memo = new TMemoLastnosti(owner);
     dialogs.Slika = new TSlikaLastnosti(owner);
     dialogs.Ole = new TOleLastnosti(owner);
     dialogs.DaNe = new TDaNeLastnosti(owner);

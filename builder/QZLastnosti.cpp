@@ -14,6 +14,8 @@
 #include "QZIzbireLastnosti.h"
 #include "QZMedia.h"
 #include "QZMediaLastnosti.h"
+#include "QZMemo.h"
+#include "QZMemoLastnosti.h"
 #include "QZOle.h"
 #include "QZOleLastnosti.h"
 #include "QZPanelBesediloLastnosti.h"
@@ -106,6 +108,15 @@ void TBuilder::WireDialogs()
         case ObjBesedilo: applied = Edit<TQZBesedilo>(dialogs.Besedilo, object); break;
         case ObjPanelBesedilo:
             applied = Edit<TQZPanelBesedilo>(dialogs.PanelBesedilo, object);
+            break;
+        case ObjMemo:
+            // However the editor is closed, its text and colour go back.
+            if (auto *editor = qobject_cast<TMemoLastnosti *>(dialogs.Memo)) {
+                if (auto *memo = dynamic_cast<TQZMemo *>(&object)) {
+                    EditRichText(*editor, *memo);
+                    applied = true;
+                }
+            }
             break;
         case ObjSlika: EditPicture(object, surface); return;
         case ObjMedia: Edit<TQZMedia>(dialogs.Media, object); return;
