@@ -3,10 +3,13 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+# Seconds each fuzz target runs in `make test`; fuzz/run.sh runs longer.
+FUZZ_SECONDS ?= 10
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps configure build run test test-plain test-asan bench format clean
+.PHONY: all deps configure build run test test-plain test-asan test-fuzz bench format clean
 
 all: build
 
@@ -27,8 +30,8 @@ run: build
 	$(BUILD)/corvview $(BUILD)/examples/Demo.cvl
 
 # Every test, in the normal build and again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
-test: test-plain test-asan
+# UndefinedBehaviorSanitizer, then a short run of each fuzz target.
+test: test-plain test-asan test-fuzz
 
 test-plain: build
 	cd $(BUILD) && QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} ctest --output-on-failure -j $(JOBS)
@@ -41,6 +44,11 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	    ctest --output-on-failure -j $(JOBS)
 
+# Seeded from the examples of the normal build.
+test-fuzz: deps build
+	FUZZ_BUILD=$(FUZZ_BUILD) FUZZ_EXAMPLES=$(CURDIR)/$(BUILD)/examples FUZZ_JOBS=$(JOBS) \
+	    bash fuzz/run.sh $(FUZZ_SECONDS)
+
 bench: build
 	bash bench/run.sh $(BUILD)
 	QT_QPA_PLATFORM=offscreen $(BUILD)/corvbenchdrag
@@ -49,4 +57,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

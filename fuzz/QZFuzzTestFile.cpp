@@ -9,8 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data),
-                                                     qsizetype(size));
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     try {
         TQZNaloga test;
         test.LoadFromBytes(bytes);

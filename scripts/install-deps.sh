@@ -16,6 +16,8 @@ packages=(
   gstreamer1.0-plugins-bad timgm6mb-soundfont
   # fonts metric-compatible with the fonts tests are made with
   fonts-liberation2 fonts-dejavu-core
+  # fuzz targets: clang with its libFuzzer runtime
+  clang libclang-rt-14-dev
   # tests and benchmarks
   libbenchmark-dev libgtest-dev unrtf
 )
