@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 10
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps configure build run test test-plain test-asan test-fuzz bench format clean
+.PHONY: all deps configure build run test test-plain test-asan test-fuzz bench package format clean
 
 all: build
 
@@ -52,6 +52,10 @@ test-fuzz: deps build
 bench: build
 	bash bench/run.sh $(BUILD)
 	QT_QPA_PLATFORM=offscreen $(BUILD)/corvbenchdrag
+
+# The Debian package corvella_<version>_<arch>.deb, in the build folder.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,5 +1,6 @@
 #include "QZHelp.h"
 
+#include "QZDataFolders.h"
 #include "QZHelpFile.h"
 #include "QZHelpWindow.h"
 #include "QZInteraction.h"
@@ -106,7 +107,7 @@ QString HelpFile()
     const QString &name = HelpFileName();
     if (QFileInfo(name).isAbsolute() || name.contains(QLatin1Char('/')))
         return name;
-    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    return DataFile(name);
 }
 
 TQZHelpWindow *HelpWindow() { return WindowHelp().Window(); }

@@ -29,7 +29,7 @@ TQZHelp &Help();
 TQZHelp *SetHelp(TQZHelp *help);
 
 // The help file the help window reads; a name without a folder is looked for
-// beside the program.
+// beside the program, then in the installed data folders (DataFile()).
 void SetHelpFile(const QString &fileName);
 QString HelpFile();
 

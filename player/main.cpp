@@ -1,4 +1,5 @@
 // corvview, the player: takes a test full screen and shows the score.
+#include "QZProgramInfo.h"
 #include "QZRTGlavnoOkno.h"
 #include "QZRTPlayer.h"
 
@@ -24,8 +25,18 @@ public:
 
 } // namespace
 
+const TProgramInfo PlayerInfo{
+    "corvview", "[TEST-FILE [/R [COUNT]]]",
+    "Takes an on-screen test full screen and shows the score at its end.\n"
+    "\n"
+    "  TEST-FILE  the test file (.cvl) to take; without it an open dialog asks\n"
+    "  /R         shuffle the pages; pages named \"/...\" keep their places\n"
+    "  COUNT      after shuffling, keep only this many of the other pages\n"};
+
 int main(int argc, char *argv[])
 {
+    if (AnswerInfoOption(argc, argv, PlayerInfo))
+        return 0;
     QApplication application(argc, argv);
     TPlayer player({QCoreApplication::arguments(), {}});
     if (!player.Start())

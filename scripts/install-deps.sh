@@ -20,6 +20,9 @@ packages=(
   clang libclang-rt-14-dev
   # tests and benchmarks
   libbenchmark-dev libgtest-dev unrtf
+  # the Debian package and the checks of the desktop integration
+  dpkg-dev file desktop-file-utils appstream libxml2-utils shared-mime-info xdg-utils
+  libfile-mimeinfo-perl
 )
 
 missing=()

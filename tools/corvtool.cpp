@@ -5,6 +5,7 @@
 #include "QZJson.h"
 #include "QZNaloga.h"
 #include "QZOleObject.h"
+#include "QZProgramInfo.h"
 #include "QZRecordFields.h"
 #include "QZRtf.h"
 #include "QZScaling.h"
@@ -281,8 +282,24 @@ int Run(const QStringList &all)
 
 } // namespace
 
+const TProgramInfo ToolInfo{
+    "corvtool",
+    "info FILE\n"
+    "dump FILE [--screen WxH] [--no-data]\n"
+    "pack JSON -o FILE\n"
+    "resave IN OUT [--screen WxH]",
+    "Looks into, converts and rewrites test files (.cvl) and page files (.cvp).\n"
+    "\n"
+    "  info    the test's title, version and pages with their objects\n"
+    "  dump    the whole file as JSON; --no-data leaves out the payloads\n"
+    "  pack    writes the test or page file that a JSON dump describes\n"
+    "  resave  reads a file and writes it back as the programs save it\n"
+    "  --screen WxH  the screen size the file is read and written for\n"};
+
 int main(int argc, char *argv[])
 {
+    if (AnswerInfoOption(argc, argv, ToolInfo))
+        return 0;
     QCoreApplication application(argc, argv);
     try {
         return Run(QCoreApplication::arguments().mid(1));
