@@ -10,9 +10,14 @@
 #include <QSvgRenderer>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int IconPreferredExtent = 32;
+// A run of run-length coded pixels takes two bytes for up to 255 pixels; with
+// the escapes that skip ahead, real pictures stay far below this.
+constexpr qint64 MaxRunLengthPixelsPerByte = 512;
 
 bool Fail(QString *error, const QString &text)
 {
@@ -35,17 +40,35 @@ bool CheckBitmapHeader(QByteArrayView bytes, QString *error)
     const quint32 infoSize = qFromLittleEndian<quint32>(bytes.data() + 14);
     qint64 width = 0;
     qint64 height = 0;
+    qint64 bitCount = 0;
+    quint32 compression = 0;
     if (infoSize == 12) {
         width = qFromLittleEndian<quint16>(bytes.data() + 18);
         height = qFromLittleEndian<quint16>(bytes.data() + 20);
+        bitCount = qFromLittleEndian<quint16>(bytes.data() + 24);
     } else if (infoSize >= 40 && bytes.size() >= 14 + 40) {
         width = qFromLittleEndian<qint32>(bytes.data() + 18);
         height = std::abs(qint64(qFromLittleEndian<qint32>(bytes.data() + 22)));
+        bitCount = qFromLittleEndian<quint16>(bytes.data() + 28);
+        compression = qFromLittleEndian<quint32>(bytes.data() + 30);
     } else {
         return Fail(error, QStringLiteral("the bitmap's header is damaged"));
     }
     if (!SensiblePixels(width, height))
         return Fail(error, QStringLiteral("the bitmap's size is impossible"));
+    // What the reader allocates follows from the header alone, so the header
+    // must not promise more than the bytes can hold: rows stored as they are
+    // must all be there, and run-length coding packs at most a few hundred
+    // pixels into a byte.
+    const bool runLength = compression == 1 || compression == 2;
+    if (runLength) {
+        if (width * height > std::max<qint64>(MaxRunLengthPixelsPerByte * bytes.size(), 1 << 20))
+            return Fail(error, QStringLiteral("the bitmap's size is impossible"));
+    } else {
+        const qint64 stride = (width * std::max<qint64>(bitCount, 1) + 31) / 32 * 4;
+        if (stride * height > bytes.size())
+            return Fail(error, QStringLiteral("the bitmap's pixels are missing"));
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 // corvtool: looks into, converts and rewrites test (.cvl) and page (.cvp)
 // files from the command line, through the document model alone.
 
+#include "QZCheck.h"
 #include "QZCodePage.h"
 #include "QZJson.h"
 #include "QZNaloga.h"
@@ -27,6 +28,7 @@ const QString Usage = QStringLiteral("Usage:\n"
                                      "  corvtool dump FILE [--screen WxH] [--no-data]\n"
                                      "  corvtool pack JSON -o FILE\n"
                                      "  corvtool resave IN OUT [--screen WxH]\n"
+                                     "  corvtool check FILE\n"
                                      "FILE is a test file (.cvl) or a page file (.cvp).\n");
 
 // A usage error: reported with the usage text.
@@ -298,6 +300,9 @@ const TProgramInfo ToolInfo{
 
 int main(int argc, char *argv[])
 {
+    // check decodes payloads, which needs a GUI application of its own.
+    if (argc > 1 && qstrcmp(argv[1], "check") == 0)
+        return CheckMain(argc, argv);
     if (AnswerInfoOption(argc, argv, ToolInfo))
         return 0;
     QCoreApplication application(argc, argv);
