@@ -289,13 +289,16 @@ const TProgramInfo ToolInfo{
     "info FILE\n"
     "dump FILE [--screen WxH] [--no-data]\n"
     "pack JSON -o FILE\n"
-    "resave IN OUT [--screen WxH]",
-    "Looks into, converts and rewrites test files (.cvl) and page files (.cvp).\n"
+    "resave IN OUT [--screen WxH]\n"
+    "check FILE",
+    "Looks into, converts, rewrites and checks test files (.cvl) and page files\n"
+    "(.cvp).\n"
     "\n"
     "  info    the test's title, version and pages with their objects\n"
     "  dump    the whole file as JSON; --no-data leaves out the payloads\n"
     "  pack    writes the test or page file that a JSON dump describes\n"
     "  resave  reads a file and writes it back as the programs save it\n"
+    "  check   loads the file as the player does and lists what to fix\n"
     "  --screen WxH  the screen size the file is read and written for\n"};
 
 int main(int argc, char *argv[])
