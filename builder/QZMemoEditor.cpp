@@ -192,7 +192,7 @@ void TMemoEditor::SetParagraphIndents(const TParagraphIndents &indents)
     cursor.beginEditBlock();
     QTextBlock block = document()->findBlock(selection.selectionStart());
     const QTextBlock last = document()->findBlock(selection.selectionEnd());
-    for (;; block = block.next()) {
+    for (; block.isValid(); block = block.next()) {
         QTextBlockFormat format = block.blockFormat();
         format.setTextIndent(-indents.Left * PixelsPerPoint);
         format.setLeftMargin((indents.First + indents.Left) * PixelsPerPoint -
@@ -200,7 +200,7 @@ void TMemoEditor::SetParagraphIndents(const TParagraphIndents &indents)
         format.setRightMargin(indents.Right * PixelsPerPoint);
         cursor.setPosition(block.position());
         cursor.setBlockFormat(format);
-        if (block == last || !block.isValid())
+        if (block == last)
             break;
     }
     cursor.endEditBlock();

@@ -28,6 +28,7 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPrintDialog>
@@ -73,7 +74,7 @@ TMemoLastnosti::TMemoLastnosti(QWidget *parent)
     setObjectName(QStringLiteral("MemoLastnosti"));
     setWindowTitle(QStringLiteral("Rich Text - Properties"));
     setModal(true);
-    resize(640, 460);
+    resize(760, 480);
 
     MakeActions();
     MakeMenus();
@@ -224,7 +225,7 @@ void TMemoLastnosti::MakeToolBar()
     m_fontName->setStatusTip(QStringLiteral("Font"));
     m_fontName->setEditable(true);
     m_fontName->setInsertPolicy(QComboBox::NoInsert);
-    m_fontName->setMinimumContentsLength(16);
+    m_fontName->setMinimumContentsLength(14);
     m_fontName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     QStringList families = QFontDatabase::families();
     families.sort(Qt::CaseInsensitive);
@@ -353,6 +354,8 @@ void TMemoLastnosti::SelectionChange()
 
     m_fontSize->setValue(font.pointSizeF() > 0 ? qRound(font.pointSizeF()) : 0);
     m_fontName->setEditText(font.family());
+    // A long name shows from its start.
+    m_fontName->lineEdit()->setCursorPosition(0);
 
     const Qt::Alignment alignment = cursor.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
     QAction *down = nullptr;
