@@ -1,5 +1,7 @@
 #include "QZPageWizard.h"
 
+#include "QZDataFolders.h"
+
 #include "QZControls.h"
 #include "QZDialogs.h"
 #include "QZEditorState.h"
@@ -22,7 +24,6 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QSet>
-#include <QStandardPaths>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -100,9 +101,9 @@ QStringList TPageWizard::DefaultTemplateFolders()
 {
     QStringList folders{
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("templates"))};
-    folders << QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
-                                         QStringLiteral("corvella/templates"),
-                                         QStandardPaths::LocateDirectory);
+    // Then the installed data folder and the per-user and system data
+    // folders of the desktop.
+    folders << DataFolders(QStringLiteral("templates"));
     // A data folder that is the program's own folder is listed once.
     QStringList unique;
     QSet<QString> seen;
