@@ -32,6 +32,9 @@ constexpr qsizetype EmfHeaderMin = 88;
 constexpr quint32 PlaceableKey = 0x9AC6CDD7;
 constexpr qsizetype PlaceableHeaderSize = 22;
 constexpr qsizetype WmfHeaderSize = 18;
+// Header fields: the file size and the largest record, both in 16-bit words.
+constexpr qsizetype WmfSizeOffset = 6;
+constexpr qsizetype WmfMaxRecordOffset = 12;
 constexpr quint16 MetaEof = 0;
 // Pictures larger than this many pixels a side are surely damaged headers.
 constexpr int MaxNaturalExtent = 16384;
@@ -52,6 +55,10 @@ quint32 Le32(QByteArrayView bytes, qsizetype at)
 qint32 LeI32(QByteArrayView bytes, qsizetype at)
 {
     return qFromLittleEndian<qint32>(bytes.data() + at);
+}
+void SetLe32(QByteArray &bytes, qsizetype at, quint32 value)
+{
+    qToLittleEndian<quint32>(value, bytes.data() + at);
 }
 
 TMetafileSvg Rejected(const QString &error) { return {{}, {}, error}; }
@@ -262,10 +269,12 @@ TMetafileSvg WmfToSvg(QByteArrayView bytes)
     // Record sizes count 16-bit words; the last record is META_EOF.
     qsizetype position = WmfHeaderSize;
     bool ended = false;
+    quint32 largestRecord = 0; // words
     while (!ended && position + 6 <= body.size()) {
         const quint64 size = quint64(Le32(body, position)) * 2;
         if (size < 6 || size > quint64(body.size() - position))
             return Rejected(QStringLiteral("a Windows metafile record runs past its end"));
+        largestRecord = std::max(largestRecord, quint32(size / 2));
         const quint16 function = Le16(body, position + 4);
         const qsizetype bitmap = WmfBitmapOffset(function, size);
         if (bitmap > 0 && (quint64(bitmap) >= size ||
@@ -278,6 +287,11 @@ TMetafileSvg WmfToSvg(QByteArrayView bytes)
         return Rejected(QStringLiteral("the Windows metafile has no end record"));
 
     QByteArray contents(bytes.first(header + position).data(), header + position);
+    // The reader sizes its record buffer by the header's largest record and
+    // its reading by the header's total size; both are taken from the records
+    // just walked, so that a header claiming gigabytes allocates nothing.
+    SetLe32(contents, header + WmfMaxRecordOffset, largestRecord);
+    SetLe32(contents, header + WmfSizeOffset, quint32(position / 2));
     wmfAPI_Options options{};
     options.function = wmf_svg_function;
     const unsigned long flags =
