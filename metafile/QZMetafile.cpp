@@ -148,10 +148,19 @@ bool SensibleDib(QByteArrayView dib)
         needed += 12; // the colour masks
     if (compression == 0 || compression == 3)
         needed += (width * bitCount + 31) / 32 * 4 * height;
+    else if (!RunLengthSizeBelievable(width, height, dib.size()))
+        return false;
     return needed <= dib.size();
 }
 
 } // namespace
+
+bool RunLengthSizeBelievable(qint64 width, qint64 height, qint64 bytes)
+{
+    constexpr qint64 MaxPixelsPerByte = 512;
+    constexpr qint64 SmallPicture = 1 << 20;
+    return width * height <= std::max(MaxPixelsPerByte * bytes, SmallPicture);
+}
 
 bool LooksLikeEmf(QByteArrayView bytes)
 {
@@ -244,6 +253,25 @@ TMetafileSvg EmfToSvg(QByteArrayView bytes)
     return result;
 }
 
+namespace {
+
+// The converter sizes some buffers by fields deep in the records (pattern
+// brushes, stretched bitmaps) that no header check covers; it is given an
+// allocator that refuses any single block larger than a real picture needs,
+// which it reports as out of memory and stops drawing.
+constexpr size_t MaxWmfBlock = size_t(256) * 1024 * 1024;
+
+void *WmfMalloc(void *, size_t size) { return size <= MaxWmfBlock ? std::malloc(size) : nullptr; }
+
+void *WmfRealloc(void *, void *memory, size_t size)
+{
+    return size <= MaxWmfBlock ? std::realloc(memory, size) : nullptr;
+}
+
+void WmfFree(void *, void *memory) { std::free(memory); }
+
+} // namespace
+
 TMetafileSvg WmfToSvg(QByteArrayView bytes)
 {
     if (bytes.size() > MaxMetafileBytes)
@@ -294,8 +322,11 @@ TMetafileSvg WmfToSvg(QByteArrayView bytes)
     SetLe32(contents, header + WmfSizeOffset, quint32(position / 2));
     wmfAPI_Options options{};
     options.function = wmf_svg_function;
-    const unsigned long flags =
-        WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    options.malloc = WmfMalloc;
+    options.realloc = WmfRealloc;
+    options.free = WmfFree;
+    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_ALLOC | WMF_OPT_IGNORE_NONFATAL |
+                                WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
     wmfAPI *api = nullptr;
     if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
         if (api)

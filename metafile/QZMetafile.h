@@ -22,6 +22,12 @@ struct TMetafileSvg
 
 // True when the bytes begin like an enhanced metafile (EMR_HEADER with the
 // " EMF" signature) or a Windows metafile (placeable or bare memory header).
+// Whether a run-length coded bitmap of `bytes` bytes can hold width x height
+// pixels: a run takes two bytes for up to 255 pixels and, with the escapes
+// that skip ahead, real pictures stay far below 512 pixels a byte. Readers
+// allocate by the header alone, so a header promising more is damaged.
+bool RunLengthSizeBelievable(qint64 width, qint64 height, qint64 bytes);
+
 bool LooksLikeEmf(QByteArrayView bytes);
 bool LooksLikeWmf(QByteArrayView bytes);
 

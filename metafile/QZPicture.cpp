@@ -15,10 +15,6 @@
 namespace {
 
 constexpr int IconPreferredExtent = 32;
-// A run of run-length coded pixels takes two bytes for up to 255 pixels; with
-// the escapes that skip ahead, real pictures stay far below this.
-constexpr qint64 MaxRunLengthPixelsPerByte = 512;
-
 bool Fail(QString *error, const QString &text)
 {
     if (error)
@@ -62,7 +58,7 @@ bool CheckBitmapHeader(QByteArrayView bytes, QString *error)
     // pixels into a byte.
     const bool runLength = compression == 1 || compression == 2;
     if (runLength) {
-        if (width * height > std::max<qint64>(MaxRunLengthPixelsPerByte * bytes.size(), 1 << 20))
+        if (!RunLengthSizeBelievable(width, height, bytes.size()))
             return Fail(error, QStringLiteral("the bitmap's size is impossible"));
     } else {
         const qint64 stride = (width * std::max<qint64>(bitCount, 1) + 31) / 32 * 4;
