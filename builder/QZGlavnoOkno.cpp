@@ -25,15 +25,7 @@
 
 namespace {
 
-enum TButtonKind : quint8 {
-    KindForward = 0,
-    KindBack = 1,
-    KindConfirm = 2,
-    KindPage = 3,
-    KindExit = 4,
-};
-
-const QString ForwardTarget = QStringLiteral("(Forward)");
+const QString ForwardTarget = QLatin1String(ForwardTargetName);
 
 // Controls that take presses themselves: the press reaches them as well, so
 // that buttons click, choices toggle and texts take the caret.

@@ -204,7 +204,7 @@ void TOrodja::AddPage()
         return;
     TQZNaloga &test = *EditorState.CurrentTest;
     const QString name = NewPageName(true);
-    test.AddPage(MakePage(name, QStringLiteral("(Forward)")));
+    test.AddPage(MakePage(name, QLatin1String(ForwardTargetName)));
     test.GoToPage(test.PageCount() - 1);
     ShowCurrentPage();
 }

@@ -344,7 +344,7 @@ void PageFromJson(TQZNaloga &test, const QJsonObject &json, int index, TJsonPack
                              : QStringLiteral("Page %1").arg(index + 1);
     const auto target = [&json](const char *key) {
         const QString k = QString::fromLatin1(key);
-        return json.contains(k) ? json.value(k).toString() : QStringLiteral("(Forward)");
+        return json.contains(k) ? json.value(k).toString() : QString::fromLatin1(ForwardTargetName);
     };
     const QByteArray codePage = DefaultCodePage();
     TPageRecord record = NewPageRecord(

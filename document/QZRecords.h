@@ -158,6 +158,18 @@ struct TGumbRecord
     quint8 Padding[3];
 };
 
+// What a button does (TGumbRecord::ButtonKind).
+enum TButtonKind : quint8 {
+    KindForward = 0,
+    KindBack = 1,
+    KindConfirm = 2,
+    KindPage = 3,
+    KindExit = 4,
+};
+
+// The target name that stands for the next page.
+inline constexpr char ForwardTargetName[] = "(Forward)";
+
 // Rich text frame (28 bytes), followed by RtfLength bytes of RTF.
 struct TMemoRecord
 {

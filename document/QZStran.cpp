@@ -162,7 +162,7 @@ void TQZStran::LoadFromStream(TQZReader &reader)
     if (FileVersion > LastOldPageVersion) {
         m_record = reader.ReadRecord<TPageRecord>("the page record");
         static const QByteArray oldForward = QByteArrayLiteral("(Naprej)");
-        static const QByteArray forward = QByteArrayLiteral("(Forward)");
+        static const QByteArray forward(ForwardTargetName);
         if (m_record.CorrectTarget == oldForward)
             m_record.CorrectTarget.SetBytes(forward);
         if (m_record.WrongTarget == oldForward)

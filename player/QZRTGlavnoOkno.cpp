@@ -18,15 +18,7 @@
 
 namespace {
 
-enum TButtonKind : quint8 {
-    KindForward = 0,
-    KindBack = 1,
-    KindConfirm = 2,
-    KindPage = 3,
-    KindExit = 4,
-};
-
-const QString ForwardTarget = QStringLiteral("(Forward)");
+const QString ForwardTarget = QLatin1String(ForwardTargetName);
 
 } // namespace
 

@@ -19,9 +19,7 @@
 
 namespace {
 
-enum TButtonKind : quint8 { KindForward = 0, KindBack = 1, KindConfirm = 2, KindPage = 3 };
-
-const QString ForwardTarget = QStringLiteral("(Forward)");
+const QString ForwardTarget = QLatin1String(ForwardTargetName);
 constexpr int ChoiceSlots = 6;
 constexpr int AnswerSlots = 5;
 
