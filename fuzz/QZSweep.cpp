@@ -1,12 +1,13 @@
 // corvsweep: opens damaged variants of test files the way `corvtool check`
 // and the player open them, and reports how each ended and the slowest time.
 //
-//   corvsweep [--stride N] [--as-is] FILE...
+//   corvsweep [--stride N] [--part K/M] [--as-is] FILE...
 //
 // For every FILE: the file itself and, unless --as-is, every truncation and
 // every single-byte corruption (the byte inverted) at each N-th position
-// (N = 1: every position). Each variant must either open or give an opening
-// error; the program fails only if something else happens (a crash, which the
+// (N = 1: every position). --part K/M takes only the K-th of every M of those
+// positions (K from 0), so that M processes share a long sweep. Each variant must either open or
+// give an opening error; the program fails only if something else happens (a crash, which the
 // sanitizers report, or a check status other than 0, 1 or 2).
 #include "QZCheck.h"
 #include "QZNaloga.h"
@@ -87,9 +88,21 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
     qsizetype stride = 1;
+    qsizetype part = 0;
+    qsizetype parts = 1;
     bool asIs = false;
     if (arguments.size() >= 2 && arguments.at(0) == QLatin1String("--stride")) {
         stride = qMax(1, arguments.at(1).toInt());
+        arguments.remove(0, 2);
+    }
+    if (arguments.size() >= 2 && arguments.at(0) == QLatin1String("--part")) {
+        const QStringList share = arguments.at(1).split(QLatin1Char('/'));
+        parts = share.size() == 2 ? share.at(1).toInt() : 0;
+        part = share.size() == 2 ? share.at(0).toInt() : -1;
+        if (parts < 1 || part < 0 || part >= parts) {
+            std::fprintf(stderr, "corvsweep: --part wants K/M with 0 <= K < M\n");
+            return 2;
+        }
         arguments.remove(0, 2);
     }
     if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("--as-is")) {
@@ -97,7 +110,7 @@ int main(int argc, char *argv[])
         arguments.removeFirst();
     }
     if (arguments.isEmpty()) {
-        std::fprintf(stderr, "Usage: corvsweep [--stride N] [--as-is] FILE...\n");
+        std::fprintf(stderr, "Usage: corvsweep [--stride N] [--part K/M] [--as-is] FILE...\n");
         return 2;
     }
 
@@ -118,9 +131,11 @@ int main(int argc, char *argv[])
             Sweep(name, name, tally);
             continue;
         }
-        write(whole);
-        Sweep(variant, name, tally);
-        for (qsizetype at = 0; at < whole.size(); at += stride) {
+        if (part == 0) {
+            write(whole);
+            Sweep(variant, name, tally);
+        }
+        for (qsizetype at = part * stride; at < whole.size(); at += stride * parts) {
             write(whole.left(at));
             Sweep(variant, QStringLiteral("%1 cut at %2").arg(name).arg(at), tally);
             QByteArray damaged = whole;
