@@ -12,7 +12,7 @@ FUZZ_RUNS ?= 20000
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps configure build run test test-plain test-asan test-fuzz bench package format clean
+.PHONY: all deps configure build run test test-plain test-asan test-fuzz sweep bench package format clean
 
 all: build
 
@@ -51,6 +51,11 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 test-fuzz: deps build
 	FUZZ_BUILD=$(FUZZ_BUILD) FUZZ_EXAMPLES=$(CURDIR)/$(BUILD)/examples FUZZ_JOBS=$(JOBS) \
 	    FUZZ_RUNS=$(FUZZ_RUNS) bash fuzz/run.sh $(FUZZ_SECONDS)
+
+# Every truncation and one-byte corruption of the example test, opened under
+# the sanitizers as corvtool check and the player open it (hours, not minutes).
+sweep: deps
+	SWEEP_BUILD=$(ASAN_BUILD) SWEEP_JOBS=$(JOBS) bash fuzz/sweep.sh
 
 bench: build
 	bash bench/run.sh $(BUILD)
