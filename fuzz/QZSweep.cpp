@@ -151,5 +151,7 @@ int main(int argc, char *argv[])
                 tally.PlayerOpened, tally.PlayerRefused, tally.SlowestCheckMs,
                 qPrintable(tally.SlowestCheck), tally.SlowestPlayerMs,
                 qPrintable(tally.SlowestPlayer));
+    // The leak check at exit may end the process before stdio is flushed.
+    std::fflush(stdout);
     return tally.Failed ? 1 : 0;
 }
