@@ -53,7 +53,8 @@ test-fuzz: deps build
 	    FUZZ_RUNS=$(FUZZ_RUNS) bash fuzz/run.sh $(FUZZ_SECONDS)
 
 # Every truncation and one-byte corruption of the example test, opened under
-# the sanitizers as corvtool check and the player open it (hours, not minutes).
+# the sanitizers as corvtool check and the player open it (about half an hour
+# on two cores).
 sweep: deps
 	SWEEP_BUILD=$(ASAN_BUILD) SWEEP_JOBS=$(JOBS) bash fuzz/sweep.sh
 
