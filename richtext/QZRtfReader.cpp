@@ -13,6 +13,8 @@ namespace {
 
 // Twips (1/1440 inch) to document pixels at 96 dots per inch.
 constexpr double TwipsPerPixel = 15.0;
+// Pixels left of a list paragraph's first line that a number or bullet needs.
+constexpr double MarkerRoom = 12.0;
 
 QTextListFormat::Style ListStyle(TRtfList list)
 {
@@ -40,7 +42,12 @@ public:
     void Text(const QString &text, const TRtfCharState &format) override
     {
         StartBlock();
-        m_cursor.insertText(text, CharFormat(format));
+        const QTextCharFormat run = CharFormat(format);
+        // A list marker is drawn in the block's own character format: the
+        // paragraph's first run gives it, not the paragraph before.
+        if (!m_hasContent)
+            m_cursor.setBlockCharFormat(run);
+        m_cursor.insertText(text, run);
         m_hasContent = true;
     }
     void LineBreak(const TRtfCharState &format) override
@@ -135,9 +142,16 @@ private:
             format.setRightMargin(state.Right / TwipsPerPixel);
         if (state.First != 0)
             format.setTextIndent(state.First / TwipsPerPixel);
+        const TRtfList list = m_parser.ListOf(state);
+        // Qt draws a list's number or bullet to the left of the first line.
+        // Writers that keep a list's indents in their list table leave the
+        // paragraph at the margin, where the marker would fall outside the
+        // box: such a paragraph moves in by one indent step to give it room.
+        if (list != TRtfList::None &&
+            (state.Left + std::min(state.First, 0)) / TwipsPerPixel < MarkerRoom)
+            format.setLeftMargin(format.leftMargin() + m_document.indentWidth());
         m_cursor.setBlockFormat(format);
 
-        const TRtfList list = m_parser.ListOf(state);
         if (list == TRtfList::None) {
             m_list = nullptr;
             return;

@@ -294,6 +294,26 @@ void TestRichText::listTable()
     QCOMPARE(styleOf(2), QTextListFormat::ListLowerAlpha);
     QCOMPARE(styleOf(3), QTextListFormat::ListDisc);
     QCOMPARE(styleOf(4), QTextListFormat::ListStyleUndefined);
+
+    // Numbers and bullets are drawn left of the first line: list paragraphs
+    // written at the margin move in to make room for them, others stay put.
+    const auto leftOf = [](const QTextDocument &in, int block) {
+        return in.findBlockByNumber(block).blockFormat().leftMargin();
+    };
+    QCOMPARE(leftOf(*document, 0), document->indentWidth());
+    QCOMPARE(leftOf(*document, 3), document->indentWidth());
+    QCOMPARE(leftOf(*document, 4), 0.0);
+    const auto formatted = Read(Formatted);
+    QCOMPARE(leftOf(*formatted, 2), 48.0);
+
+    // The marker takes its font from its own paragraph's first run, not from
+    // a heading before it.
+    const auto marked = Read("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}\\f1\\fs40 Big"
+                             "\\par\\pard{\\*\\pn\\pnlvlbody\\pndec}\\f0\\fs20 small\\par}");
+    const QTextCharFormat marker = marked->findBlockByNumber(1).charFormat();
+    QCOMPARE(marker.fontPointSize(), 10.0);
+    QCOMPARE(marker.fontFamilies().toStringList(), QStringList{QStringLiteral("Arial")});
+    QVERIFY(marked->findBlockByNumber(1).textList());
 }
 
 void TestRichText::pictures()
