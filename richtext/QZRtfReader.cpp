@@ -284,7 +284,9 @@ int RescaleRichTextFonts(QTextDocument &document, int boxHeight, int savedHeight
         }
     };
     std::vector<std::pair<int, double>> starts;
+    std::vector<double> blockSizes;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        blockSizes.push_back(block.charFormat().fontPointSize());
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const double size = fragment.charFormat().fontPointSize();
@@ -304,17 +306,24 @@ int RescaleRichTextFonts(QTextDocument &document, int boxHeight, int savedHeight
         closeRun(i + 1 < starts.size() ? starts[i + 1].first : end);
     }
     if (scale) {
-        // Empty paragraphs keep a size of their own for their line height.
-        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-            if (block.length() > 1)
-                continue;
+        // A paragraph's own size (the line height of an empty paragraph, the
+        // size of a list marker) scales with the text. Changing a run that
+        // crosses a paragraph end also gave the next paragraph the run's
+        // size, so each is set from the size it had before.
+        size_t index = 0;
+        for (QTextBlock block = document.begin(); block.isValid() && index < blockSizes.size();
+             block = block.next(), ++index) {
             QTextCharFormat format = block.charFormat();
-            if (format.fontPointSize() <= 0)
-                continue;
-            QTextCursor at(block);
-            format.setFontPointSize(
-                std::clamp(std::nearbyint(format.fontPointSize() * ratio), 1.0, 1638.0));
-            at.setBlockCharFormat(format);
+            if (blockSizes[index] <= 0) {
+                if (!format.hasProperty(QTextFormat::FontPointSize))
+                    continue;
+                format.clearProperty(QTextFormat::FontPointSize);
+            } else {
+                format.setFontPointSize(
+                    std::clamp(std::nearbyint(blockSizes[index] * ratio), 1.0, 1638.0));
+            }
+            if (format != block.charFormat())
+                QTextCursor(block).setBlockCharFormat(format);
         }
     }
     return runs;

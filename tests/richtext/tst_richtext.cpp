@@ -497,6 +497,18 @@ void TestRichText::rescale()
         QCOMPARE(PointSizes(*document), (QList<double>{10, 12, 11, 10}));
     }
     {
+        // Each paragraph's own size (its list marker, an empty line) scales
+        // from what it was, whatever runs cross its start.
+        const auto document = Read("{\\rtf1\\fs72 Head\\par\\pard{\\*\\pn\\pnlvlblt}\\fs44 one\\par"
+                                   " two\\par\\pard\\par\\fs20 end}");
+        RescaleRichTextFonts(*document, 100, 200);
+        QList<double> blockSizes;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+            blockSizes << block.charFormat().fontPointSize();
+        QCOMPARE(blockSizes, (QList<double>{18, 11, 11, 11, 5}));
+        QCOMPARE(PointSizes(*document), (QList<double>{18, 11, 11, 5}));
+    }
+    {
         // Tiny boxes never make a size of 0.
         const auto document = Read(mixed);
         RescaleRichTextFonts(*document, 1, 1000);
