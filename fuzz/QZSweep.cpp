@@ -6,9 +6,10 @@
 // For every FILE: the file itself and, unless --as-is, every truncation and
 // every single-byte corruption (the byte inverted) at each N-th position
 // (N = 1: every position). --part K/M takes only the K-th of every M of those
-// positions (K from 0), so that M processes share a long sweep. Each variant must either open or
-// give an opening error; the program fails only if something else happens (a crash, which the
-// sanitizers report, or a check status other than 0, 1 or 2).
+// positions (K from 0), so that M processes share a long sweep. Each variant
+// must either open or give an opening error; the program fails only if
+// something else happens (a crash, which the sanitizers report, or a check
+// status other than 0, 1 or 2).
 #include "QZCheck.h"
 #include "QZNaloga.h"
 #include "QZRTGlavnoOkno.h"
