@@ -9,8 +9,10 @@ packages=(
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev
   qt6-tools-dev qt6-tools-dev-tools libqt6svg6 qt6-qpa-plugins
-  # platform layers: metafiles, OLE compound files, media playback
-  libemf2svg-dev libwmf-dev libgsf-1-dev
+  # platform layers: metafiles, OLE compound files, media playback. libwmf's
+  # pkg-config file links expat and libjpeg, whose development files its own
+  # package does not pull in; it draws text only with the URW base 35 fonts.
+  libemf2svg-dev libwmf-dev libexpat1-dev libjpeg-dev fonts-urw-base35 libgsf-1-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   # MIDI clips: the MIDI parser and synthesiser, and a small General MIDI sound font
   gstreamer1.0-plugins-bad timgm6mb-soundfont
