@@ -270,6 +270,93 @@ void *WmfRealloc(void *, void *memory, size_t size)
 
 void WmfFree(void *, void *memory) { std::free(memory); }
 
+// Plays a checked Windows metafile into an SVG document; empty when the
+// reader gives up. `size` is the size the metafile asks for at 96 dots per
+// inch.
+QByteArray PlayWmf(QByteArray &contents, QSize &size)
+{
+    wmfAPI_Options options{};
+    options.function = wmf_svg_function;
+    options.malloc = WmfMalloc;
+    options.realloc = WmfRealloc;
+    options.free = WmfFree;
+    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_ALLOC | WMF_OPT_IGNORE_NONFATAL |
+                                WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    wmfAPI *api = nullptr;
+    if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
+        if (api)
+            wmf_api_destroy(api);
+        return {};
+    }
+    QByteArray svg;
+    wmfD_Rect bbox{};
+    unsigned int width = 0;
+    unsigned int height = 0;
+    if (wmf_mem_open(api, reinterpret_cast<unsigned char *>(contents.data()),
+                     long(contents.size())) == wmf_E_None &&
+        wmf_scan(api, 0, &bbox) == wmf_E_None &&
+        wmf_display_size(api, &width, &height, ScreenDpi, ScreenDpi) == wmf_E_None) {
+        wmf_svg_t *device = WMF_SVG_GetData(api);
+        device->out = wmf_stream_create(api, nullptr);
+        device->Description = const_cast<char *>("");
+        device->bbox = bbox;
+        device->width = width;
+        device->height = height;
+        device->flags |= WMF_SVG_INLINE_IMAGES;
+        const bool played = device->out && wmf_play(api, 0, &bbox) == wmf_E_None;
+        char *out = nullptr;
+        unsigned long outLength = 0;
+        wmf_stream_destroy(api, device->out, &out, &outLength);
+        // Texts come out in the metafile's 8-bit code page, while the SVG
+        // declares no encoding and so must be UTF-8; Latin-1 is the nearest
+        // reading of those bytes that never fails.
+        if (played && out && outLength > 0)
+            svg = QString::fromLatin1(out, qsizetype(outLength)).toUtf8();
+        wmf_mem_close(api);
+    }
+    // The API owns every buffer it handed out, the output included.
+    wmf_api_destroy(api);
+    size = QSize(int(width), int(height));
+    return svg;
+}
+
+// The reader loads its fonts when a metafile first draws text, and gives up
+// on the whole metafile when it finds none, exactly as on a damaged one. A
+// metafile of one line of text, which draws wherever the fonts are there,
+// tells the two apart.
+bool WmfFontsMissing()
+{
+    static const bool missing = [] {
+        const char text[] = "Aa";
+        QByteArray probe(WmfHeaderSize, '\0');
+        auto append16 = [&probe](quint16 value) {
+            probe.append(char(value & 0xFF)).append(char(value >> 8));
+        };
+        auto append32 = [&](quint32 value) {
+            append16(quint16(value & 0xFFFF));
+            append16(quint16(value >> 16));
+        };
+        constexpr quint16 MetaTextOut = 0x0521;
+        constexpr quint32 TextOutWords = 3 + 1 + (sizeof(text) - 1) / 2 + 2;
+        append32(TextOutWords);
+        append16(MetaTextOut);
+        append16(sizeof(text) - 1);
+        probe.append(text, sizeof(text) - 1);
+        append16(10); // y
+        append16(10); // x
+        append32(3);  // META_EOF
+        append16(MetaEof);
+        qToLittleEndian<quint16>(1, probe.data());     // in memory
+        qToLittleEndian<quint16>(9, probe.data() + 2); // header words
+        qToLittleEndian<quint16>(0x0300, probe.data() + 4);
+        SetLe32(probe, WmfSizeOffset, quint32(probe.size() / 2));
+        SetLe32(probe, WmfMaxRecordOffset, TextOutWords);
+        QSize size;
+        return PlayWmf(probe, size).isEmpty();
+    }();
+    return missing;
+}
+
 } // namespace
 
 TMetafileSvg WmfToSvg(QByteArrayView bytes)
@@ -320,50 +407,17 @@ TMetafileSvg WmfToSvg(QByteArrayView bytes)
     // just walked, so that a header claiming gigabytes allocates nothing.
     SetLe32(contents, header + WmfMaxRecordOffset, largestRecord);
     SetLe32(contents, header + WmfSizeOffset, quint32(position / 2));
-    wmfAPI_Options options{};
-    options.function = wmf_svg_function;
-    options.malloc = WmfMalloc;
-    options.realloc = WmfRealloc;
-    options.free = WmfFree;
-    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_ALLOC | WMF_OPT_IGNORE_NONFATAL |
-                                WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
-    wmfAPI *api = nullptr;
-    if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
-        if (api)
-            wmf_api_destroy(api);
-        return Rejected(QStringLiteral("the Windows metafile reader could not start"));
-    }
     TMetafileSvg result;
-    wmfD_Rect bbox{};
-    unsigned int width = 0;
-    unsigned int height = 0;
-    if (wmf_mem_open(api, reinterpret_cast<unsigned char *>(contents.data()),
-                     long(contents.size())) == wmf_E_None &&
-        wmf_scan(api, 0, &bbox) == wmf_E_None &&
-        wmf_display_size(api, &width, &height, ScreenDpi, ScreenDpi) == wmf_E_None) {
-        wmf_svg_t *device = WMF_SVG_GetData(api);
-        device->out = wmf_stream_create(api, nullptr);
-        device->Description = const_cast<char *>("");
-        device->bbox = bbox;
-        device->width = width;
-        device->height = height;
-        device->flags |= WMF_SVG_INLINE_IMAGES;
-        const bool played = device->out && wmf_play(api, 0, &bbox) == wmf_E_None;
-        char *out = nullptr;
-        unsigned long outLength = 0;
-        wmf_stream_destroy(api, device->out, &out, &outLength);
-        // Texts come out in the metafile's 8-bit code page, while the SVG
-        // declares no encoding and so must be UTF-8; Latin-1 is the nearest
-        // reading of those bytes that never fails.
-        if (played && out && outLength > 0)
-            result.Svg = QString::fromLatin1(out, qsizetype(outLength)).toUtf8();
-        wmf_mem_close(api);
-    }
-    // The API owns every buffer it handed out, the output included.
-    wmf_api_destroy(api);
-    if (result.Svg.isEmpty())
+    QSize played;
+    result.Svg = PlayWmf(contents, played);
+    if (result.Svg.isEmpty()) {
+        if (WmfFontsMissing())
+            return Rejected(QStringLiteral("the Windows metafile cannot be drawn: the fonts for "
+                                           "its text are not installed (Debian package "
+                                           "fonts-urw-base35)"));
         return Rejected(QStringLiteral("the Windows metafile could not be drawn"));
-    result.NaturalSize = natural.isValid() ? natural : QSize(int(width), int(height));
+    }
+    result.NaturalSize = natural.isValid() ? natural : played;
     if (!SensibleSize(result.NaturalSize))
         return Rejected(QStringLiteral("the Windows metafile has an impossible size"));
     return result;
