@@ -78,9 +78,10 @@ TGlavnoOkno::TOpenResult TGlavnoOkno::OpenTest(const QString &fileName,
         m_ended = true;
         Interaction().Exit(0);
         return TOpenResult::Ended;
-    } catch (const TQZFileError &) {
+    } catch (const TQZFileError &error) {
         // The partly read test stays, unshown: the window is left empty.
-        ShowErrorMessage(QStringLiteral("Opening error: ") + name);
+        ShowErrorMessage(QStringLiteral("Opening error: ") + name + QLatin1Char('\n') +
+                         error.Cause());
         return TOpenResult::Failed;
     }
 

@@ -19,7 +19,7 @@ class TGlavnoOkno : public TQZPageSurface
 public:
     enum class TOpenResult {
         Opened,    // page 0 is shown
-        Failed,    // "Opening error: " was shown; the window stays empty
+        Failed,    // "Opening error: " and the cause were shown; the window stays empty
         Cancelled, // the open dialog was cancelled; the program ends
         Ended,     // the file is too new; the program was told to end
     };

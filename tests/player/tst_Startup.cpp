@@ -110,7 +110,8 @@ void TestStartup::openingErrorsLeaveEmptyWindow()
         TRun run({missing});
         QVERIFY(run.Start());
         QCOMPARE(run.Script.MessageTexts(),
-                 QStringList{QStringLiteral("Opening error: ") + missing});
+                 QStringList{QStringLiteral("Opening error: ") + missing +
+                             QStringLiteral("\nNo such file or directory")});
         QCOMPARE(run.Script.Messages.constFirst().Kind, TQZMessageKind::Error);
         QCOMPARE(run.Script.Messages.constFirst().Caption, QStringLiteral("Error"));
         TGlavnoOkno &window = run.Window();
@@ -123,16 +124,23 @@ void TestStartup::openingErrorsLeaveEmptyWindow()
         QCOMPARE(run.Script.MessageTexts().value(1), ExitQuestion);
     }
 
-    // A damaged file and a bad number of pages to keep are opening errors too.
+    // A damaged file and a bad number of pages to keep are opening errors too,
+    // each with its cause.
     const QString damaged = File(QStringLiteral("damaged.cvl"));
     WriteWholeFile(damaged, TestFileBytes(TwoPages()).left(3000));
     const QString whole = Write(QStringLiteral("whole.cvl"), TwoPages());
-    for (const QStringList &arguments :
-         {QStringList{damaged}, QStringList{whole, QStringLiteral("/R"), QStringLiteral("x")}}) {
+    const QList<std::pair<QStringList, QString>> cases{
+        {{damaged}, QStringLiteral("page 1 of 2: the data ends inside the page record")},
+        {{whole, QStringLiteral("/R"), QStringLiteral("x")},
+         QStringLiteral("'x' is not a valid number of pages to keep")}};
+    for (const auto &[arguments, cause] : cases) {
         TRun run(arguments);
         QVERIFY(run.Start());
-        QCOMPARE(run.Script.MessageTexts(),
-                 QStringList{QStringLiteral("Opening error: ") + arguments.constFirst()});
+        QCOMPARE(run.Script.MessageTexts().size(), 1);
+        const QString text = run.Script.MessageTexts().constFirst();
+        QVERIFY2(text.startsWith(QStringLiteral("Opening error: ") + arguments.constFirst() +
+                                 QLatin1Char('\n') + cause),
+                 qPrintable(text));
         QVERIFY(!run.Window().ShownPage());
     }
 }
