@@ -1,26 +1,60 @@
 // corvview, the player: takes a test full screen and shows the score.
+#include "QZNaloga.h"
 #include "QZProgramInfo.h"
 #include "QZRTGlavnoOkno.h"
 #include "QZRTPlayer.h"
+#include "QZStran.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QTextStream>
 #include <QTimer>
 
 namespace {
 
 // With CORVELLA_QUIT_WHEN_SHOWN set the player quits once its window has been
-// painted the first time: the start-up benchmark times that.
+// painted the first time: the start-up benchmark times that, and the
+// installation test checks what was shown. On quitting it prints which page
+// of the test the window shows and, with CORVELLA_SHOWN_IMAGE naming a PNG
+// file, saves the window's picture there.
 class TQuitWhenPainted : public QObject
 {
 public:
+    explicit TQuitWhenPainted(TGlavnoOkno &window)
+        : m_window(window)
+    {
+    }
+
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        // exit(), unlike quit(), closes no window: nothing asks to confirm.
-        if (event->type() == QEvent::Paint)
-            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        if (event->type() == QEvent::Paint && !m_painted) {
+            m_painted = true;
+            QTimer::singleShot(0, qApp, [this] { Report(); });
+        }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    void Report()
+    {
+        QTextStream out(stdout);
+        const TQZNaloga *test = m_window.Test();
+        const TQZStran *page = m_window.ShownPage();
+        if (test && page)
+            out << "shown: page " << test->CurrentIndex() + 1 << " of " << test->PageCount()
+                << " \"" << page->PageName() << "\"\n";
+        else
+            out << "shown: no page\n";
+        out.flush();
+        const QString image = qEnvironmentVariable("CORVELLA_SHOWN_IMAGE");
+        if (!image.isEmpty() && !m_window.grab().save(image, "PNG"))
+            qWarning("corvview: could not save the window's picture to %s", qPrintable(image));
+        // exit(), unlike quit(), closes no window: nothing asks to confirm.
+        QCoreApplication::exit(0);
+    }
+
+    TGlavnoOkno &m_window;
+    bool m_painted = false;
 };
 
 } // namespace
@@ -41,7 +75,7 @@ int main(int argc, char *argv[])
     TPlayer player({QCoreApplication::arguments(), {}});
     if (!player.Start())
         return 0;
-    TQuitWhenPainted quitWhenPainted;
+    TQuitWhenPainted quitWhenPainted(player.MainWindow());
     if (qEnvironmentVariableIsSet("CORVELLA_QUIT_WHEN_SHOWN"))
         player.MainWindow().installEventFilter(&quitWhenPainted);
     return application.exec();

@@ -83,9 +83,21 @@ if command -v update-mime-database >/dev/null; then
 fi
 
 # The installed player, on the installed example, started with nothing of
-# the build folder in reach.
-(cd "$prefix" && QT_QPA_PLATFORM=offscreen CORVELLA_QUIT_WHEN_SHOWN=1 \
+# the build folder in reach: it must show the example's first page, painted.
+first=$("$prefix/bin/corvtool" info "$share/corvella/examples/Demo.cvl" \
+  | sed -n 's/^  1\. \("[^"]*"\).*/\1/p')
+[ -n "$first" ] || fail "corvtool info names no first page of the installed example"
+pages=$("$prefix/bin/corvtool" info "$share/corvella/examples/Demo.cvl" | sed -n 's/^Pages: //p')
+shown=$(cd "$prefix" && QT_QPA_PLATFORM=offscreen \
+  CORVELLA_QUIT_WHEN_SHOWN=1 CORVELLA_SHOWN_IMAGE="$prefix/shown.png" \
   timeout 60 "$prefix/bin/corvview" "$share/corvella/examples/Demo.cvl") \
   || fail "the installed player did not start on the installed example (exit $?)"
+[ "$shown" = "shown: page 1 of $pages $first" ] \
+  || fail "the installed player showed '$shown', not the example's first page $first"
+[ -s "$prefix/shown.png" ] || fail "the installed player's window was not painted"
+if command -v file >/dev/null; then
+  file "$prefix/shown.png" | grep -qE 'PNG image data, [1-9][0-9]* x [1-9][0-9]*' \
+    || fail "the picture of the player's window: $(file "$prefix/shown.png")"
+fi
 
 echo "installed and started from $prefix"
