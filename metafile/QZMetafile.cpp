@@ -320,10 +320,10 @@ QByteArray PlayWmf(QByteArray &contents, QSize &size)
     return svg;
 }
 
-// The reader loads its fonts when a metafile first draws text, and gives up
-// on the whole metafile when it finds none, exactly as on a damaged one. A
-// metafile of one line of text, which draws wherever the fonts are there,
-// tells the two apart.
+// The reader loads its fonts (the URW base 35 Type 1 fonts) as it starts on
+// a metafile and gives up on any metafile, with or without text, when it
+// finds none, exactly as on a damaged one. A metafile of one line of text,
+// which draws wherever the fonts are there, tells the two apart.
 bool WmfFontsMissing()
 {
     static const bool missing = [] {
@@ -412,9 +412,9 @@ TMetafileSvg WmfToSvg(QByteArrayView bytes)
     result.Svg = PlayWmf(contents, played);
     if (result.Svg.isEmpty()) {
         if (WmfFontsMissing())
-            return Rejected(QStringLiteral("the Windows metafile cannot be drawn: the fonts for "
-                                           "its text are not installed (Debian package "
-                                           "fonts-urw-base35)"));
+            return Rejected(QStringLiteral("the Windows metafile cannot be drawn: the metafile "
+                                           "fonts are not installed (install the Debian "
+                                           "package fonts-urw-base35)"));
         return Rejected(QStringLiteral("the Windows metafile could not be drawn"));
     }
     result.NaturalSize = natural.isValid() ? natural : played;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Windows metafile reader draws text only with the URW base 35 fonts.
+# The Windows metafile reader draws nothing without the URW base 35 fonts.
 # With their folder hidden (a private mount namespace laid over it), the
 # example's metafile must be reported as a missing installation that names
 # the package to install, not as a damaged picture; with the fonts there it
@@ -9,7 +9,7 @@ set -uo pipefail
 corvtool=$1
 example=$2
 fonts=/usr/share/fonts/type1/urw-base35
-expected="the Windows metafile cannot be drawn: the fonts for its text are not installed (Debian package fonts-urw-base35)"
+expected="the Windows metafile cannot be drawn: the metafile fonts are not installed (install the Debian package fonts-urw-base35)"
 
 [ -d "$fonts" ] || { echo "FAIL: $fonts is not installed"; exit 1; }
 "$corvtool" check "$example" || { echo "FAIL: the example does not load with the fonts there"; exit 1; }
