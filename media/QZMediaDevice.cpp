@@ -12,6 +12,8 @@
 #include <QUrl>
 #include <QVideoWidget>
 
+#include <gst/gst.h>
+
 namespace {
 
 QString &TestFolderValue()
@@ -46,6 +48,20 @@ void PrepareBackend()
         ranks += ":NONE";
     }
     qputenv("GST_PLUGIN_FEATURE_RANK", ranks);
+
+    // Qt's backend lists the machine's sound and video devices through every
+    // GStreamer device provider ranked at least marginal. The Vulkan one opens
+    // a Vulkan instance just to list Vulkan video sinks, which no clip plays
+    // through: time spent at every start, and where no Vulkan driver is
+    // installed the attempt fails and leaks its error text. The ranks above
+    // reach element factories only, so this one is ranked out through the
+    // registry, once GStreamer has read them.
+    gst_init(nullptr, nullptr);
+    if (GstPluginFeature *vulkan =
+            gst_registry_lookup_feature(gst_registry_get(), "vulkandeviceprovider")) {
+        gst_plugin_feature_set_rank(vulkan, GST_RANK_NONE);
+        gst_object_unref(vulkan);
+    }
 }
 
 // Playlists and stream descriptions are text that points elsewhere; no clip

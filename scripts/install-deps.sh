@@ -13,7 +13,7 @@ packages=(
   # pkg-config file links expat and libjpeg, whose development files its own
   # package does not pull in; it draws text only with the URW base 35 fonts.
   libemf2svg-dev libwmf-dev libexpat1-dev libjpeg-dev fonts-urw-base35 libgsf-1-dev
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+  libgstreamer1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   # MIDI clips: the MIDI parser and synthesiser, and a small General MIDI sound font
   gstreamer1.0-plugins-bad timgm6mb-soundfont
   # fonts metric-compatible with the fonts tests are made with
