@@ -21,7 +21,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries the programs link come from dpkg-shlibdeps; what
 # they load at run time is named here: Qt's platform, picture and SVG
 # plugins, the GStreamer plugins that play clips (MIDI through the
-# synthesiser and its sound font), and fonts that tests are made with.
+# synthesiser and its sound font), the fonts without which the Windows
+# metafile reader draws nothing, and fonts that tests are made with.
 find_program(CORVELLA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(CORVELLA_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -30,7 +31,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, \
 gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-libav, \
 gstreamer1.0-plugins-bad, timgm6mb-soundfont | fluid-soundfont-gm, \
-fonts-liberation2, fonts-dejavu-core")
+fonts-urw-base35, fonts-liberation2, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils, hicolor-icon-theme")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-utils")
 
