@@ -22,48 +22,6 @@ QString &TestFolderValue()
     return folder;
 }
 
-// GStreamer picks its elements itself, and some of them fetch more than the
-// file they were given: adaptive-streaming demuxers follow the addresses in a
-// playlist file, network sources serve any URI a demuxer asks for. Ranking
-// them out of automatic selection keeps a clip on the local disk, whatever
-// the file holds. Must run before the first player exists.
-void PrepareBackend()
-{
-    static bool prepared = false;
-    if (prepared)
-        return;
-    prepared = true;
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", QByteArrayLiteral("gstreamer"));
-    static const char *const offline[] = {
-        "souphttpsrc", "curlhttpsrc", "neonhttpsrc",  "giosrc",   "rtspsrc",   "rtmpsrc",
-        "rtmp2src",    "udpsrc",      "tcpclientsrc", "srtsrc",   "ristsrc",   "hlsdemux",
-        "hlsdemux2",   "dashdemux",   "dashdemux2",   "mssdemux", "mssdemux2", "sdpdemux",
-    };
-    QByteArray ranks = qgetenv("GST_PLUGIN_FEATURE_RANK");
-    for (const char *feature : offline) {
-        if (!ranks.isEmpty())
-            ranks += ',';
-        ranks += feature;
-        ranks += ":NONE";
-    }
-    qputenv("GST_PLUGIN_FEATURE_RANK", ranks);
-
-    // Qt's backend lists the machine's sound and video devices through every
-    // GStreamer device provider ranked at least marginal. The Vulkan one opens
-    // a Vulkan instance just to list Vulkan video sinks, which no clip plays
-    // through: time spent at every start, and where no Vulkan driver is
-    // installed the attempt fails and leaks its error text. The ranks above
-    // reach element factories only, so this one is ranked out through the
-    // registry, once GStreamer has read them.
-    gst_init(nullptr, nullptr);
-    if (GstPluginFeature *vulkan =
-            gst_registry_lookup_feature(gst_registry_get(), "vulkandeviceprovider")) {
-        gst_plugin_feature_set_rank(vulkan, GST_RANK_NONE);
-        gst_object_unref(vulkan);
-    }
-}
-
 // Playlists and stream descriptions are text that points elsewhere; no clip
 // format starts like them.
 bool LooksLikePlaylist(const QString &fileName)
@@ -180,10 +138,51 @@ void SetTestFolder(const QString &folder) { TestFolderValue() = folder; }
 
 QString TestFolder() { return TestFolderValue(); }
 
+void PrepareMediaBackend()
+{
+    static bool prepared = false;
+    if (prepared)
+        return;
+    prepared = true;
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", QByteArrayLiteral("gstreamer"));
+    // GStreamer picks its elements itself, and some of them fetch more than
+    // the file they were given: adaptive-streaming demuxers follow the
+    // addresses in a playlist file, network sources serve any URI a demuxer
+    // asks for. Ranking them out of automatic selection keeps a clip on the
+    // local disk, whatever the file holds.
+    static const char *const offline[] = {
+        "souphttpsrc", "curlhttpsrc", "neonhttpsrc",  "giosrc",   "rtspsrc",   "rtmpsrc",
+        "rtmp2src",    "udpsrc",      "tcpclientsrc", "srtsrc",   "ristsrc",   "hlsdemux",
+        "hlsdemux2",   "dashdemux",   "dashdemux2",   "mssdemux", "mssdemux2", "sdpdemux",
+    };
+    QByteArray ranks = qgetenv("GST_PLUGIN_FEATURE_RANK");
+    for (const char *feature : offline) {
+        if (!ranks.isEmpty())
+            ranks += ',';
+        ranks += feature;
+        ranks += ":NONE";
+    }
+    qputenv("GST_PLUGIN_FEATURE_RANK", ranks);
+
+    // Qt's backend lists the machine's sound and video devices through every
+    // GStreamer device provider ranked at least marginal. The Vulkan one opens
+    // a Vulkan instance just to list Vulkan video sinks, which no clip plays
+    // through: time spent at every start, and where no Vulkan driver is
+    // installed the attempt fails and leaks its error text. The ranks above
+    // reach element factories only, so this one is ranked out through the
+    // registry, once GStreamer has read them.
+    gst_init(nullptr, nullptr);
+    if (GstPluginFeature *vulkan =
+            gst_registry_lookup_feature(gst_registry_get(), "vulkandeviceprovider")) {
+        gst_plugin_feature_set_rank(vulkan, GST_RANK_NONE);
+        gst_object_unref(vulkan);
+    }
+}
+
 TQZMediaDevice::TQZMediaDevice(QObject *parent)
     : QObject(parent)
 {
-    PrepareBackend();
 }
 
 TQZMediaDevice::~TQZMediaDevice() { Release(); }
@@ -217,6 +216,7 @@ bool TQZMediaDevice::Open(const QString &clipName, QVideoWidget *video)
     if (fileName.isEmpty())
         return false;
 
+    PrepareMediaBackend();
     m_player = std::make_unique<QMediaPlayer>();
     // A sound stream left without an output is an error of the whole clip,
     // so there always is one; without a sound device it plays into nothing.

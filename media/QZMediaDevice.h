@@ -34,6 +34,14 @@ class QVideoWidget;
 void SetTestFolder(const QString &folder);
 QString TestFolder();
 
+// Sets up Qt Multimedia's GStreamer backend for clips from a test: the
+// elements that reach the network or follow playlists are ranked out, and so
+// is the Vulkan device provider, which only costs time and, without a Vulkan
+// driver, leaks. Must run before the first player, audio output or video
+// widget is made (Open runs it); later calls do nothing. It starts GStreamer,
+// so it is left until a clip is really opened.
+void PrepareMediaBackend();
+
 class TQZMediaDevice : public QObject
 {
     Q_OBJECT

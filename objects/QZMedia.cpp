@@ -36,6 +36,7 @@ TQZMediaDisplay::TQZMediaDisplay(QWidget *parent)
 QVideoWidget *TQZMediaDisplay::MakeVideo()
 {
     if (!m_video) {
+        PrepareMediaBackend();
         m_video = new QVideoWidget(this);
         m_video->setAttribute(Qt::WA_TransparentForMouseEvents);
         m_video->setAspectRatioMode(Qt::IgnoreAspectRatio);

@@ -128,6 +128,7 @@ void TestMedia::corpusClips()
     QFETCH(QString, name);
     QFETCH(QString, validity);
     TQZMediaDevice device;
+    PrepareMediaBackend();
     QVideoWidget video;
     const bool opened = device.Open(CorpusMedia() + name, &video);
     if (validity == QStringLiteral("valid")) {
