@@ -43,6 +43,10 @@ seeds_of() {
   esac
 }
 
+# A finding's stack names its functions only with LLVM's symbolizer, which
+# clang's runtime looks for under its unversioned name.
+symbolizer=$(command -v llvm-symbolizer || command -v llvm-symbolizer-14 || true)
+
 limit=(-max_total_time="$seconds")
 [ -n "${FUZZ_RUNS:-}" ] && limit+=(-runs="$FUZZ_RUNS")
 
@@ -55,7 +59,7 @@ for target in "${targets[@]}"; do
     [ -d "$folder" ] && folders+=("$folder")
   done
   echo "== fuzz_$target"
-  QT_QPA_PLATFORM=offscreen \
+  QT_QPA_PLATFORM=offscreen ASAN_SYMBOLIZER_PATH=$symbolizer \
   ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
   LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

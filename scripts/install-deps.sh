@@ -18,8 +18,9 @@ packages=(
   gstreamer1.0-plugins-bad timgm6mb-soundfont
   # fonts metric-compatible with the fonts tests are made with
   fonts-liberation2 fonts-dejavu-core
-  # fuzz targets: clang with its libFuzzer runtime
-  clang libclang-rt-14-dev
+  # fuzz targets: clang with its libFuzzer runtime, and the symbolizer that
+  # names the functions in a finding's stack
+  clang libclang-rt-14-dev llvm-14
   # tests and benchmarks
   libbenchmark-dev libgtest-dev unrtf
   # the Debian package and the checks of the desktop integration
