@@ -1,6 +1,6 @@
 #include "QZPicture.h"
 
-#include "QZMetafile.h"
+#include "QZMetafileSandbox.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -172,7 +172,7 @@ bool TQZPicture::Load(QByteArrayView bytes, TPictureKind kind, QString *error)
         break;
     }
     case TPictureKind::Metafile: {
-        const TMetafileSvg converted = MetafileToSvg(bytes);
+        const TMetafileSvg converted = ConvertMetafile(bytes);
         if (converted.Svg.isEmpty())
             return Fail(error, converted.Error);
         svg = std::make_unique<QSvgRenderer>(converted.Svg);

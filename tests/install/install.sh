@@ -23,7 +23,7 @@ share=$prefix/share
 player=org.corvella.Corvella
 builder=org.corvella.CorvellaBuilder
 expected=(
-  bin/corvview bin/corvtool
+  bin/corvview bin/corvtool libexec/corvella/corvmetafilehelper
   share/corvella/help_eng.hlp
   share/corvella/examples/Demo.cvl share/corvella/examples/chime.wav
   share/applications/$player.desktop share/applications/$builder.desktop
