@@ -1,10 +1,7 @@
 // Enhanced metafiles and Windows metafiles turned into SVG documents by
 // libemf2svg and libwmf. These converters are C code that trusts its input:
 // they run only in the metafile helper process (corvmetafilehelper), never in
-// the programs, and every metafile is first walked record by record here: a
-// header that does not describe the bytes, a record that runs past the end or
-// a missing end record rejects the metafile before a library sees it, and
-// texts are made safe to stand in XML.
+// the programs, and only on metafiles PrepareMetafile made ready.
 #pragma once
 
 #include "QZMetafileFormat.h"

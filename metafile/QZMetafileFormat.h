@@ -19,6 +19,25 @@ struct TMetafileSvg
     QString Error;     // why the metafile was rejected
 };
 
+// A metafile checked record by record and made ready for a converter: a
+// header that does not describe the bytes, a record that runs past the end, a
+// missing end record or a damaged bitmap reject it. The contents are the
+// metafile's own records up to its end, but that texts are made safe to stand
+// in XML (the converters copy them into their SVG as they are), and that
+// sound bitmaps the Windows converter cannot read (JPEG and PNG inside, old
+// device-dependent pattern bitmaps) are left out, pattern brushes becoming
+// hollow brushes. Checking needs no converter: the programs check metafiles
+// as a test is read and convert them only when they are shown.
+struct TPreparedMetafile
+{
+    QByteArray Contents;
+    QSize NaturalSize; // unknown (invalid) for a Windows metafile without placeable header
+    bool Enhanced = false;
+    QString Error; // why the metafile was rejected; empty when it was not
+};
+
+TPreparedMetafile PrepareMetafile(QByteArrayView bytes);
+
 // True when the bytes begin like an enhanced metafile (EMR_HEADER with the
 // " EMF" signature) or a Windows metafile (placeable or bare memory header).
 bool LooksLikeEmf(QByteArrayView bytes);

@@ -10,110 +10,13 @@ using namespace MetafileBytes;
 
 namespace {
 
-constexpr quint32 PlaceableKey = 0x9AC6CDD7;
-constexpr qsizetype PlaceableHeaderSize = 22;
 constexpr qsizetype WmfHeaderSize = 18;
 // Header fields: the file size and the largest record, both in 16-bit words.
 constexpr qsizetype WmfSizeOffset = 6;
 constexpr qsizetype WmfMaxRecordOffset = 12;
 constexpr quint16 MetaEof = 0;
-constexpr quint16 MetaDibCreatePatternBrush = 0x0142;
-constexpr quint16 MetaCreateBrushIndirect = 0x02FC;
-constexpr quint16 BsNull = 1;
-constexpr quint16 BsPattern = 3;
 
 TMetafileSvg Rejected(const QString &error) { return {{}, {}, error}; }
-
-// Where a Windows metafile record carries a device-independent bitmap, the
-// offset of the bitmap from the record's start; 0 for records without one.
-qsizetype WmfBitmapOffset(quint16 function, quint64 recordBytes)
-{
-    // Records of the bitblt family come in a shorter form without a bitmap.
-    const bool shortForm = recordBytes == quint64((function >> 8) + 3) * 2;
-    switch (function) {
-    case 0x0F43: return 28;                 // META_STRETCHDIB
-    case 0x0B41: return shortForm ? 0 : 26; // META_DIBSTRETCHBLT
-    case 0x0940: return shortForm ? 0 : 22; // META_DIBBITBLT
-    case 0x0D33: return 24;                 // META_SETDIBTODEV
-    case MetaDibCreatePatternBrush: return 10;
-    default: return 0;
-    }
-}
-
-enum class TDib {
-    Drawable,   // the converter reads it
-    Undrawable, // a sound bitmap the converter cannot read (JPEG or PNG inside)
-    Damaged,
-};
-
-// The converter's bitmap reader trusts the bitmap header: it must name a
-// known layout and its pixels must lie inside the record. Bitmaps that hold
-// a JPEG or PNG image are sound but beyond the converter.
-TDib CheckDib(QByteArrayView dib)
-{
-    if (dib.size() < 12)
-        return TDib::Damaged;
-    const quint32 headerSize = Le32(dib, 0);
-    qint64 width = 0;
-    qint64 height = 0;
-    quint16 bitCount = 0;
-    quint32 compression = 0;
-    qint64 colours = 0;
-    int colourBytes = 4;
-    if (headerSize == 12) {
-        width = Le16(dib, 4);
-        height = Le16(dib, 6);
-        bitCount = Le16(dib, 10);
-        colourBytes = 3;
-    } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 ||
-               headerSize == 124) {
-        if (dib.size() < 40)
-            return TDib::Damaged;
-        width = LeI32(dib, 4);
-        height = std::abs(qint64(LeI32(dib, 8)));
-        bitCount = Le16(dib, 14);
-        compression = Le32(dib, 16);
-        colours = Le32(dib, 32);
-    } else {
-        return TDib::Damaged;
-    }
-    if (width <= 0 || height <= 0 || width > MaxNaturalExtent * 4 || height > MaxNaturalExtent * 4)
-        return TDib::Damaged;
-    constexpr quint32 BiJpeg = 4;
-    constexpr quint32 BiPng = 5;
-    if (compression == BiJpeg || compression == BiPng) {
-        // The image's size in bytes follows the compression.
-        const quint32 imageBytes = headerSize >= 40 ? Le32(dib, 20) : 0;
-        return imageBytes > 0 && qint64(headerSize) + imageBytes <= dib.size() ? TDib::Undrawable
-                                                                               : TDib::Damaged;
-    }
-    if (compression > 3)
-        return TDib::Damaged;
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
-        bitCount != 32)
-        return TDib::Damaged;
-    if (bitCount <= 8 && (colours == 0 || colours > (1 << bitCount)))
-        colours = 1 << bitCount;
-    qint64 needed = headerSize + colours * colourBytes;
-    if (compression == 3 && headerSize == 40)
-        needed += 12; // the colour masks
-    if (compression == 0 || compression == 3)
-        needed += (width * bitCount + 31) / 32 * 4 * height;
-    else if (!RunLengthSizeBelievable(width, height, dib.size()))
-        return TDib::Damaged;
-    return needed <= dib.size() ? TDib::Drawable : TDib::Damaged;
-}
-
-// A brush that paints nothing, in place of a pattern brush the converter
-// cannot read: the object keeps its place in the metafile's object table.
-QByteArray HollowBrushRecord()
-{
-    QByteArray record(14, '\0');
-    SetLe32(record, 0, 7); // words
-    SetLe16(record, 4, MetaCreateBrushIndirect);
-    SetLe16(record, 6, BsNull);
-    return record;
-}
 
 // The converter sizes some buffers by fields deep in the records (pattern
 // brushes, stretched bitmaps) that no header check covers; it is given an
@@ -248,75 +151,13 @@ bool WmfFontsMissing()
 
 TMetafileSvg WmfToSvg(QByteArrayView bytes)
 {
-    if (bytes.size() > MaxMetafileBytes)
-        return Rejected(QStringLiteral("the metafile is too large"));
-    qsizetype header = 0;
-    QSize natural;
-    if (bytes.size() >= 4 && Le32(bytes, 0) == PlaceableKey) {
-        if (bytes.size() < PlaceableHeaderSize + WmfHeaderSize)
-            return Rejected(QStringLiteral("the Windows metafile is cut short"));
-        const quint16 unitsPerInch = Le16(bytes, 14);
-        if (unitsPerInch == 0)
-            return Rejected(QStringLiteral("the Windows metafile has no scale"));
-        natural = QSize(ToPixels(qint64(LeI16(bytes, 10)) - LeI16(bytes, 6), unitsPerInch),
-                        ToPixels(qint64(LeI16(bytes, 12)) - LeI16(bytes, 8), unitsPerInch));
-        if (!SensibleSize(natural))
-            return Rejected(QStringLiteral("the Windows metafile has an impossible size"));
-        header = PlaceableHeaderSize;
-    }
-    const QByteArrayView body = bytes.sliced(header);
-    if (!LooksLikeWmf(body) || Le32(body, 0) == PlaceableKey)
+    const TPreparedMetafile prepared = PrepareMetafile(bytes);
+    if (!prepared.Error.isEmpty())
+        return Rejected(prepared.Error);
+    if (prepared.Enhanced)
         return Rejected(QStringLiteral("the Windows metafile has no valid header"));
-
-    // Record sizes count 16-bit words; the last record is META_EOF. The
-    // records are copied as they are, but for bitmaps the converter cannot
-    // read: drawing records with one are left out, pattern brushes become
-    // hollow brushes.
-    QByteArray contents(bytes.first(header + WmfHeaderSize).data(), header + WmfHeaderSize);
-    qsizetype position = WmfHeaderSize;
-    bool ended = false;
-    quint32 largestRecord = 0; // words
-    while (!ended && position + 6 <= body.size()) {
-        const quint64 size = quint64(Le32(body, position)) * 2;
-        if (size < 6 || size > quint64(body.size() - position))
-            return Rejected(QStringLiteral("a Windows metafile record runs past its end"));
-        const quint16 function = Le16(body, position + 4);
-        const QByteArrayView record = body.sliced(position, qsizetype(size));
-        QByteArray replacement;
-        bool leftOut = false;
-        const qsizetype bitmap = WmfBitmapOffset(function, size);
-        if (function == MetaDibCreatePatternBrush && size >= 10 && Le16(record, 6) == BsPattern) {
-            // This style carries an old device-dependent bitmap, not a DIB.
-            replacement = HollowBrushRecord();
-        } else if (bitmap > 0) {
-            const TDib dib =
-                quint64(bitmap) >= size ? TDib::Damaged : CheckDib(record.sliced(bitmap));
-            if (dib == TDib::Damaged)
-                return Rejected(QStringLiteral("a bitmap in the Windows metafile is damaged"));
-            if (dib == TDib::Undrawable) {
-                if (function == MetaDibCreatePatternBrush)
-                    replacement = HollowBrushRecord();
-                else
-                    leftOut = true;
-            }
-        }
-        if (!replacement.isEmpty())
-            contents += replacement;
-        else if (!leftOut)
-            contents += record.toByteArray();
-        if (!leftOut)
-            largestRecord = std::max(largestRecord, quint32(replacement.isEmpty() ? size / 2 : 7));
-        ended = function == MetaEof;
-        position += qsizetype(size);
-    }
-    if (!ended)
-        return Rejected(QStringLiteral("the Windows metafile has no end record"));
-
-    // The reader sizes its record buffer by the header's largest record and
-    // its reading by the header's total size; both are taken from the records
-    // kept, so that a header claiming gigabytes allocates nothing.
-    SetLe32(contents, header + WmfMaxRecordOffset, largestRecord);
-    SetLe32(contents, header + WmfSizeOffset, quint32((contents.size() - header) / 2));
+    QByteArray contents = prepared.Contents;
+    const QSize natural = prepared.NaturalSize;
     TMetafileSvg result;
     QSize played;
     result.Svg = PlayWmf(contents, played);
