@@ -29,7 +29,7 @@ bool SensiblePixels(qint64 width, qint64 height)
 
 // Checks the bitmap file and info headers before a reader allocates anything
 // from them: a bitmap whose header claims billions of pixels is refused here.
-bool CheckBitmapHeader(QByteArrayView bytes, QString *error)
+bool CheckBitmapHeader(QByteArrayView bytes, QString *error, QSize *size)
 {
     if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M')
         return Fail(error, QStringLiteral("the picture is not a bitmap"));
@@ -52,6 +52,7 @@ bool CheckBitmapHeader(QByteArrayView bytes, QString *error)
     }
     if (!SensiblePixels(width, height))
         return Fail(error, QStringLiteral("the bitmap's size is impossible"));
+    *size = QSize(int(width), int(height));
     // What the reader allocates follows from the header alone, so the header
     // must not promise more than the bytes can hold: rows stored as they are
     // must all be there, and run-length coding packs at most a few hundred
@@ -149,46 +150,94 @@ TQZPicture &TQZPicture::operator=(TQZPicture &&) noexcept = default;
 
 bool TQZPicture::Load(QByteArrayView bytes, TPictureKind kind, QString *error)
 {
+    TQZPicture loaded;
+    if (!loaded.LoadChecked(bytes, kind, error) || !loaded.Decode(error))
+        return false;
+    *this = std::move(loaded);
+    return true;
+}
+
+bool TQZPicture::LoadChecked(QByteArrayView bytes, TPictureKind kind, QString *error)
+{
     if (bytes.isEmpty())
         return Fail(error, QStringLiteral("the picture is empty"));
     if (bytes.size() > MaxPictureBytes)
         return Fail(error, QStringLiteral("the picture is too large"));
 
-    QImage image;
-    std::unique_ptr<QSvgRenderer> svg;
     QSize natural;
     switch (kind) {
     case TPictureKind::Bitmap:
-    case TPictureKind::Icon: {
-        const bool bitmap = kind == TPictureKind::Bitmap;
-        if (!(bitmap ? CheckBitmapHeader(bytes, error) : CheckIconHeader(bytes, error)))
+        if (!CheckBitmapHeader(bytes, error, &natural))
             return false;
-        image =
-            ReadImage(bitmap ? ReadableBitmap(bytes) : bytes.toByteArray(), bitmap ? "bmp" : "ico");
-        if (image.isNull())
-            return Fail(error, bitmap ? QStringLiteral("the bitmap cannot be read")
-                                      : QStringLiteral("the icon cannot be read"));
-        natural = image.size();
         break;
-    }
+    case TPictureKind::Icon:
+        if (!CheckIconHeader(bytes, error))
+            return false;
+        break;
     case TPictureKind::Metafile: {
-        const TMetafileSvg converted = ConvertMetafile(bytes);
-        if (converted.Svg.isEmpty())
-            return Fail(error, converted.Error);
-        svg = std::make_unique<QSvgRenderer>(converted.Svg);
-        if (!svg->isValid())
-            return Fail(error, QStringLiteral("the metafile could not be drawn"));
-        natural = converted.NaturalSize;
+        const TPreparedMetafile prepared = PrepareMetafile(bytes);
+        if (!prepared.Error.isEmpty())
+            return Fail(error, prepared.Error);
+        natural = prepared.NaturalSize;
         break;
     }
     default: return Fail(error, QStringLiteral("the picture kind is unknown"));
     }
+    Drop();
     m_bytes = bytes.toByteArray();
     m_kind = kind;
     m_naturalSize = natural;
+    m_failure.clear();
+    return true;
+}
+
+bool TQZPicture::Decode(QString *error)
+{
+    if (m_decoded)
+        return true;
+    if (m_bytes.isEmpty())
+        return Fail(error, QStringLiteral("the picture is empty"));
+    // A picture that did not decode will not: it is not tried again.
+    if (!m_failure.isEmpty())
+        return Fail(error, m_failure);
+    QImage image;
+    std::unique_ptr<QSvgRenderer> svg;
+    QSize natural = m_naturalSize;
+    TPictureMemoryToken memory;
+    if (m_kind == TPictureKind::Metafile) {
+        const TMetafileSvg converted = ConvertMetafile(m_bytes);
+        if (converted.Svg.isEmpty())
+            return Fail(error, m_failure = converted.Error);
+        if (!TakePictureMemory(memory, 0, converted.Svg.size(), error))
+            return false;
+        svg = std::make_unique<QSvgRenderer>(converted.Svg);
+        if (!svg->isValid())
+            return Fail(error, m_failure = QStringLiteral("the metafile could not be drawn"));
+        natural = converted.NaturalSize;
+    } else {
+        const bool bitmap = m_kind == TPictureKind::Bitmap;
+        image = ReadImage(bitmap ? ReadableBitmap(m_bytes) : m_bytes, bitmap ? "bmp" : "ico");
+        if (image.isNull())
+            return Fail(error, m_failure = bitmap ? QStringLiteral("the bitmap cannot be read")
+                                                  : QStringLiteral("the icon cannot be read"));
+        if (!TakePictureMemory(memory, qint64(image.width()) * image.height(), 0, error))
+            return false;
+        natural = image.size();
+    }
+    m_naturalSize = natural;
     m_image = std::move(image);
     m_svg = std::move(svg);
+    m_memory = std::move(memory);
+    m_decoded = true;
     return true;
+}
+
+void TQZPicture::Drop()
+{
+    m_image = QImage();
+    m_svg.reset();
+    m_memory.Release();
+    m_decoded = false;
 }
 
 bool TQZPicture::LoadFile(const QString &fileName, QString *error)

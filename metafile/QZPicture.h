@@ -1,7 +1,10 @@
 // The picture of a picture object: the bytes of a bitmap file, a metafile
 // (enhanced, or Windows with or without its placeable header) or an icon file,
-// kept exactly as they were loaded, and what Qt draws of them. A picture is
-// decoded once, when it is loaded; saving gives back the original bytes.
+// kept exactly as they were loaded, and what Qt draws of them. Saving gives
+// back the original bytes. A picture is checked when it is loaded, and
+// decoded then or later, when it is to be drawn; the decoding takes its share
+// of the open test's picture memory (QZPictureMemory.h) and can be dropped
+// and made again.
 #pragma once
 
 #include <QByteArray>
@@ -9,6 +12,8 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+
+#include "QZPictureMemory.h"
 
 #include <memory>
 
@@ -31,9 +36,19 @@ public:
     TQZPicture(TQZPicture &&) noexcept;
     TQZPicture &operator=(TQZPicture &&) noexcept;
 
-    // Decodes `bytes` as a picture of `kind`. On failure the picture stays
-    // as it was and `error` (if given) says why.
+    // Checks and decodes `bytes` as a picture of `kind`. On failure the
+    // picture stays as it was and `error` (if given) says why.
     bool Load(QByteArrayView bytes, TPictureKind kind, QString *error = nullptr);
+    // Checks `bytes` as a picture of `kind` without decoding it: headers,
+    // sizes, a metafile's records. On failure the picture stays as it was.
+    bool LoadChecked(QByteArrayView bytes, TPictureKind kind, QString *error = nullptr);
+    // Decodes a checked picture, unless it is decoded. False with `error`
+    // when it cannot be: a picture that does not decode is not tried again,
+    // one the picture memory cannot hold now is.
+    bool Decode(QString *error = nullptr);
+    // Frees the decoding; the bytes stay.
+    void Drop();
+    bool IsDecoded() const { return m_decoded; }
     // Loads a picture file; its kind is taken from the name's extension
     // (".bmp" bitmap, ".ico" icon, ".emf" and ".wmf" metafile).
     bool LoadFile(const QString &fileName, QString *error = nullptr);
@@ -43,10 +58,12 @@ public:
     TPictureKind Kind() const { return m_kind; }
     // The bytes exactly as loaded.
     const QByteArray &Bytes() const { return m_bytes; }
-    // The picture's own size in pixels.
+    // The picture's own size in pixels; for icons and Windows metafiles
+    // without a placeable header known once decoded.
     QSize NaturalSize() const { return m_naturalSize; }
 
-    // Draws the picture scaled into `target`.
+    // Draws the decoded picture scaled into `target`; nothing when it is not
+    // decoded.
     void Draw(QPainter &painter, const QRect &target) const;
     // The picture drawn at `size` on a transparent background.
     QImage Rendered(QSize size) const;
@@ -57,6 +74,9 @@ private:
     QSize m_naturalSize;
     QImage m_image;
     std::unique_ptr<QSvgRenderer> m_svg;
+    TPictureMemoryToken m_memory;
+    bool m_decoded = false;
+    QString m_failure; // why decoding failed, once it has
 };
 
 // The kind of a picture file by its name's extension; false when the

@@ -1,6 +1,7 @@
 #include "QZSlika.h"
 
 #include "QZFaceParts.h"
+#include "QZInteraction.h"
 #include "QZStream.h"
 
 #include <QPaintEvent>
@@ -23,7 +24,9 @@ void TQZSlikaImage::SetStretch(bool stretch)
 
 void TQZSlikaImage::paintEvent(QPaintEvent *)
 {
-    if (m_picture.IsNull())
+    // Shown some other way than by its page (a page drawn for printing): the
+    // picture is decoded now, quietly.
+    if (m_picture.IsNull() || !m_picture.Decode())
         return;
     QPainter painter(this);
     painter.setClipRect(rect());
@@ -55,12 +58,31 @@ void TQZSlika::ResizeTo(qint32 width, qint32 height)
     Image()->resize(FaceExtent(width), FaceExtent(height));
 }
 
+// While a test file is read the picture is only checked; it is decoded when
+// its page is shown.
 void TQZSlika::LoadPayload(QByteArrayView payload)
 {
     QString error;
-    if (!Image()->Picture().Load(payload, TPictureKind(m_record.PictureKind), &error))
+    TQZPicture &picture = Image()->Picture();
+    const TPictureKind kind = TPictureKind(m_record.PictureKind);
+    if (!(TestLoading ? picture.LoadChecked(payload, kind, &error)
+                      : picture.Load(payload, kind, &error)))
         throw TQZFileError(QStringLiteral("Cannot read a picture: %1").arg(error));
     Image()->update();
+}
+
+// A shown picture is decoded, a hidden one gives its memory back. A picture
+// that cannot be decoded is told once; its place stays empty.
+void TQZSlika::SetShown(bool visible)
+{
+    TQZPicture &picture = Image()->Picture();
+    if (!visible) {
+        picture.Drop();
+    } else if (!picture.IsNull() && !picture.Decode(&m_decodeError) && !m_told) {
+        m_told = true;
+        ShowPlainError(QStringLiteral("Cannot read a picture: %1").arg(m_decodeError));
+    }
+    TQZFaceControl::SetShown(visible);
 }
 
 QByteArray TQZSlika::Payload() const { return Picture().Bytes(); }

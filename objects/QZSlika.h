@@ -35,8 +35,10 @@ public:
 
     void MoveTo(qint32 left, qint32 top) override;
     void ResizeTo(qint32 width, qint32 height) override;
-    // Decodes the payload by the record's PictureKind; a payload that does
-    // not decode raises TQZFileError.
+    void SetShown(bool visible) override;
+    // Takes the payload as a picture of the record's PictureKind; a payload
+    // that is not one raises TQZFileError. Read from a test file it is
+    // checked, and decoded when first shown.
     void LoadPayload(QByteArrayView payload) override;
     // The bytes of the picture exactly as loaded.
     QByteArray Payload() const override;
@@ -51,4 +53,8 @@ public:
 
     TQZSlikaImage *Image() const { return static_cast<TQZSlikaImage *>(Face()); }
     const TQZPicture &Picture() const { return Image()->Picture(); }
+
+private:
+    QString m_decodeError;
+    bool m_told = false;
 };

@@ -3,6 +3,7 @@
 #include "QZCodePage.h"
 
 #include <QBuffer>
+#include <QImageReader>
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -499,10 +500,17 @@ void TRtfParser::FinishPicture()
         m_pict = TPict();
         return;
     }
-    QImage image;
+    QByteArray encoded;
+    const char *format = nullptr;
     switch (m_pict.Kind) {
-    case 1: image.loadFromData(m_pict.Data, "PNG"); break;
-    case 2: image.loadFromData(m_pict.Data, "JPEG"); break;
+    case 1:
+        encoded = m_pict.Data;
+        format = "PNG";
+        break;
+    case 2:
+        encoded = m_pict.Data;
+        format = "JPEG";
+        break;
     case 3: {
         // A device-independent bitmap without its file header: the pixels
         // follow the header and the colour table.
@@ -523,14 +531,29 @@ void TRtfParser::FinishPicture()
             qToLittleEndian<quint32>(quint32(14 + dib.size()), file.data() + 2);
             qToLittleEndian<quint32>(quint32(std::min<quint64>(offset, 0xFFFFFFFF)),
                                      file.data() + 10);
-            image.loadFromData(file + dib, "BMP");
+            encoded = file + dib;
+            format = "BMP";
         }
         break;
     }
     default: break;
     }
+    // The picture takes its share of the test's picture memory before it is
+    // decoded; one the memory cannot hold is left out like one that cannot be
+    // read.
+    QImage image;
+    auto memory = std::make_shared<TPictureMemoryToken>();
+    if (format) {
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, format);
+        reader.setDecideFormatFromContent(false);
+        const QSize size = reader.size();
+        if (size.isValid() && TakePictureMemory(*memory, qint64(size.width()) * size.height(), 0))
+            image = reader.read();
+    }
     if (!image.isNull()) {
-        TRtfPicture picture{image, {}};
+        TRtfPicture picture{image, {}, memory};
         if (m_pict.GoalWidth > 0 && m_pict.GoalHeight > 0)
             picture.ShownSize = QSizeF(double(m_pict.GoalWidth) * double(m_pict.ScaleX) / 1500.0,
                                        double(m_pict.GoalHeight) * double(m_pict.ScaleY) / 1500.0);

@@ -3,6 +3,8 @@
 // same reading builds a QTextDocument or only collects plain text.
 #pragma once
 
+#include "QZPictureMemory.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QColor>
@@ -10,6 +12,7 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 enum class TRtfList : quint8 {
@@ -66,6 +69,8 @@ struct TRtfPicture
 {
     QImage Image;
     QSizeF ShownSize;
+    // The image's share of the picture memory, held as long as the image is.
+    std::shared_ptr<TPictureMemoryToken> Memory;
 };
 
 class TRtfParser;

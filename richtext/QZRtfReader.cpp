@@ -11,6 +11,24 @@
 
 namespace {
 
+// Keeps a picture's share of the picture memory for as long as its document.
+class TPictureMemoryHolder : public QObject
+{
+public:
+    TPictureMemoryHolder(std::shared_ptr<TPictureMemoryToken> memory, QObject *document)
+        : QObject(document)
+        , m_memory(std::move(memory))
+    {
+    }
+
+private:
+    std::shared_ptr<TPictureMemoryToken> m_memory;
+};
+
+} // namespace
+
+namespace {
+
 // Twips (1/1440 inch) to document pixels at 96 dots per inch.
 constexpr double TwipsPerPixel = 15.0;
 // Pixels left of a list paragraph's first line that a number or bullet needs.
@@ -75,6 +93,9 @@ public:
         StartBlock();
         const QString name = QStringLiteral("rtfpicture:%1").arg(++m_pictures);
         m_document.addResource(QTextDocument::ImageResource, QUrl(name), picture.Image);
+        // The picture's memory goes with the document that holds it.
+        if (picture.Memory)
+            new TPictureMemoryHolder(picture.Memory, &m_document);
         QTextImageFormat format;
         format.setName(name);
         const QSizeF size =

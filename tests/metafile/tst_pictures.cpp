@@ -5,7 +5,9 @@
 #include "QZMetafile.h"
 #include "QZNaloga.h"
 #include "QZPicture.h"
+#include "QZPictureMemory.h"
 #include "QZRecordFields.h"
+#include "QZScriptedInteraction.h"
 #include "QZSlika.h"
 #include "QZStran.h"
 #include "QZStream.h"
@@ -93,6 +95,8 @@ private slots:
     void beneathFramedObjects();
     void builderLoadsFiles();
     void examplePictures();
+    void decodedWhileShown();
+    void memoryBudget();
 };
 
 void TestPictures::corpus_data()
@@ -144,6 +148,9 @@ void TestPictures::corpus()
         return;
     }
     QVERIFY2(validity != QLatin1String("malformed"), "a malformed picture was accepted");
+    TQZScriptedInteraction script;
+    loaded.GoToPage(0);
+    QVERIFY2(script.Messages.isEmpty(), qPrintable(script.MessageTexts().join(u'\n')));
     auto *picture = dynamic_cast<TQZSlika *>(loaded.Page(0)->Objects()[0].get());
     QVERIFY(picture);
     QCOMPARE(picture->Picture().Kind(), TPictureKind(kind));
@@ -365,6 +372,8 @@ void TestPictures::examplePictures()
     demo.LoadTestFile(QStringLiteral(CORVELLA_EXAMPLES_DIR "/Demo.cvl"));
     const int index = demo.FindPage(QStringLiteral("Pictures and media"));
     QVERIFY(index < demo.PageCount());
+    TQZScriptedInteraction script; // the page's clip may not be found from here
+    demo.GoToPage(index);
     QList<std::pair<TPictureKind, QSize>> pictures;
     for (const auto &object : demo.Page(index)->Objects())
         if (const auto *picture = dynamic_cast<const TQZSlika *>(object.get()))
@@ -374,6 +383,86 @@ void TestPictures::examplePictures()
                                                          {TPictureKind::Icon, QSize(32, 32)},
                                                          {TPictureKind::Metafile, QSize(192, 144)}};
     QCOMPARE(pictures, expected);
+}
+
+// Pictures read from a test file are decoded when their page is shown and
+// give their memory back when it is left.
+void TestPictures::decodedWhileShown()
+{
+    TQZScriptedInteraction script;
+    const QByteArray bitmap = TwoColourBitmap(200, 100);
+    TQZNaloga test;
+    test.TestRecord() = NewTestRecord();
+    for (const char *name : {"One", "Two"}) {
+        auto page = test.NewPage();
+        page->SetPageRecord(NewPageRecord(name, "(Forward)", "(Forward)"));
+        auto object =
+            std::make_unique<TQZRecordObject>(ObjSlika, RecordToBytes(NewRecord<TSlikaRecord>()));
+        object->SetPayload(bitmap);
+        page->AddObject(std::move(object));
+        test.AddPage(std::move(page));
+    }
+    TQZPageSurface surface;
+    TQZNaloga loaded(&surface, &WidgetObjectFactory());
+    loaded.LoadFromBytes(test.ToBytes());
+    const auto pictureOf = [&loaded](int page) {
+        return &dynamic_cast<TQZSlika &>(*loaded.Page(page)->Objects()[0]).Picture();
+    };
+    QCOMPARE(PictureMemoryPixelsInUse(), 0);
+    QVERIFY(!pictureOf(0)->IsDecoded() && !pictureOf(1)->IsDecoded());
+    loaded.GoToPage(0);
+    QVERIFY(pictureOf(0)->IsDecoded() && !pictureOf(1)->IsDecoded());
+    QCOMPARE(PictureMemoryPixelsInUse(), 200 * 100);
+    loaded.GoToPage(1);
+    QVERIFY(!pictureOf(0)->IsDecoded() && pictureOf(1)->IsDecoded());
+    QCOMPARE(PictureMemoryPixelsInUse(), 200 * 100);
+    QCOMPARE(loaded.ToBytes(), test.ToBytes());
+    QVERIFY(script.Messages.isEmpty());
+}
+
+// Bitmaps of some kilobytes each claiming 30 million pixels: the page shows
+// the ones the picture memory holds and tells of the one it does not.
+void TestPictures::memoryBudget()
+{
+    constexpr qint32 Width = 6000;
+    constexpr qint32 Height = 5000; // 30 million pixels
+    QByteArray rle(14 + 40 + 256 * 4, '\0');
+    rle[0] = 'B';
+    rle[1] = 'M';
+    qToLittleEndian<quint32>(quint32(rle.size()), rle.data() + 10);
+    qToLittleEndian<quint32>(40, rle.data() + 14);
+    qToLittleEndian<qint32>(Width, rle.data() + 18);
+    qToLittleEndian<qint32>(Height, rle.data() + 22);
+    qToLittleEndian<quint16>(1, rle.data() + 26);
+    qToLittleEndian<quint16>(8, rle.data() + 28);
+    qToLittleEndian<quint32>(1, rle.data() + 30); // run-length coded, 8 bits
+    for (qint32 row = 0; row < Height; ++row)
+        rle.append("\x00\x00", 2); // end of line: the row stays colour 0
+    rle.append("\x00\x01", 2);     // end of bitmap
+    rle.append(QByteArray(Width * qint64(Height) / 512 - rle.size() + 1024, '\0'));
+    qToLittleEndian<quint32>(quint32(rle.size()), rle.data() + 2);
+
+    TQZScriptedInteraction script;
+    TQZNaloga test;
+    test.TestRecord() = NewTestRecord();
+    auto page = test.NewPage();
+    page->SetPageRecord(NewPageRecord("Large", "(Forward)", "(Forward)"));
+    for (int i = 0; i < 4; ++i) {
+        auto object =
+            std::make_unique<TQZRecordObject>(ObjSlika, RecordToBytes(NewRecord<TSlikaRecord>()));
+        object->SetPayload(rle);
+        page->AddObject(std::move(object));
+    }
+    test.AddPage(std::move(page));
+    TQZPageSurface surface;
+    TQZNaloga loaded(&surface, &WidgetObjectFactory());
+    loaded.LoadFromBytes(test.ToBytes());
+    loaded.GoToPage(0);
+    QCOMPARE(script.MessageTexts(),
+             QStringList{QStringLiteral("Cannot read a picture: the pictures shown at once would "
+                                        "take more memory than a test may use for them")});
+    QCOMPARE(PictureMemoryPixelsInUse(), 3 * qint64(Width) * Height);
+    QVERIFY(PictureMemoryPixelsInUse() <= PictureMemoryPixels);
 }
 
 QTEST_MAIN(TestPictures)
