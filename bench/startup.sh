@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Start-up time of the player against a bare Qt program, measured in the same
-# run on the same X display:
-#   corvview on a 100-page test of 20 objects a page, from process start until
-#   its first page has been painted, against corvbarewindow, which shows one
-#   maximised window and quits after its first paint.
+# run on the same X display, from process start until the first page has been
+# painted:
+#   corvview on a 100-page test of 20 objects a page;
+#   corvview on a 200-page test with a picture on every page, half of them
+#   bitmaps and half Windows metafiles, about 50 MB;
+# against corvbarewindow, which shows one maximised window and quits after its
+# first paint.
 #
 #   bash bench/startup.sh BUILD_DIR [RUNS]
 #
@@ -70,13 +73,71 @@ json.dump({"format": "cvl", "test": {"title": "Start-up benchmark"}, "pages": pa
 PY
 "$build/corvtool" pack "$work/large.json" -o "$work/large.cvl"
 
-python3 - "$build" "$work/large.cvl" "$runs" <<'PY'
+# The picture test: a 24-bit bitmap of 300 x 280 and a placeable Windows
+# metafile of polylines, each about 250 kB, taking turns page by page.
+python3 - "$work" <<'PY'
+import json, os, struct, sys
+work = sys.argv[1]
+width, height = 300, 280
+row = bytearray()
+for x in range(width):
+    row += bytes(((x * 7) % 256, (x * 3) % 256, 200))
+row += bytes((-len(row)) % 4)
+pixels = b"".join(bytes(row) for _ in range(height))
+bitmap = (b"BM" + struct.pack("<IHHI", 54 + len(pixels), 0, 0, 54) +
+          struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 0, 0, 0, 0) +
+          pixels)
+open(os.path.join(work, "picture.bmp"), "wb").write(bitmap)
+
+def record(function, parameters):
+    return struct.pack("<IH", 3 + len(parameters) // 2, function) + parameters
+records = [record(0x020B, struct.pack("<hh", 0, 0)), record(0x020C, struct.pack("<hh", 1000, 1000))]
+records.append(record(0x02FA, struct.pack("<HhhI", 0, 1, 0, 0x00804020)))  # pen
+records.append(record(0x012D, struct.pack("<H", 0)))
+points = 60
+while sum(len(r) for r in records) < 250_000:
+    n = len(records)
+    coords = b"".join(struct.pack("<hh", (i * 16 + n) % 1000, (i * 37 + n * 5) % 1000)
+                      for i in range(points))
+    records.append(record(0x0325, struct.pack("<h", points) + coords))  # polyline
+body = b"".join(records) + struct.pack("<IH", 3, 0)
+header = struct.pack("<HHHIHIH", 1, 9, 0x300, (18 + len(body)) // 2, 1,
+                     max(len(r) for r in records) // 2, 0)
+placeable = struct.pack("<IHhhhhHI", 0x9AC6CDD7, 0, 0, 0, 1000, 1000, 96, 0)
+checksum = 0
+for i in range(10):
+    checksum ^= struct.unpack_from("<H", placeable, 2 * i)[0]
+open(os.path.join(work, "picture.wmf"), "wb").write(placeable + struct.pack("<H", checksum) +
+                                                    header + body)
+
+font = {"Name": "Arial", "Height": -40, "Charset": 238, "Color": 0, "Style": 0}
+pages = []
+for p in range(200):
+    metafile = p % 2 == 1
+    objects = [
+        {"class": "TQZPanelBesedilo", "Text": f"Picture {p + 1}", "TextPosition": 1,
+         "Height": 120, "Font": dict(font, Height=-64, Style=1)},
+        {"class": "TQZSlika", "Left": 300, "Top": 200, "Width": 1400, "Height": 1000,
+         "Stretch": 1, "PictureKind": 1 if metafile else 0,
+         "payload": {"file": "picture.wmf" if metafile else "picture.bmp"}},
+        {"class": "TQZGumb", "Left": 1600, "Top": 1350, "Width": 350, "Height": 120,
+         "Caption": "Forward", "ButtonKind": 0, "Font": font},
+    ]
+    pages.append({"pageName": f"Page {p + 1}", "objects": objects})
+json.dump({"format": "cvl", "test": {"title": "Pictures benchmark"}, "pages": pages},
+          open(os.path.join(work, "pictures.json"), "w"))
+PY
+"$build/corvtool" pack "$work/pictures.json" -o "$work/pictures.cvl"
+
+python3 - "$build" "$work/large.cvl" "$work/pictures.cvl" "$runs" <<'PY'
 import os, statistics, subprocess, sys, time
-build, test, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
+build, large, pictures, runs = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+print(f"picture test: {os.path.getsize(pictures) / 1e6:.1f} MB")
 env = dict(os.environ, CORVELLA_QUIT_WHEN_SHOWN="1")
 commands = {
     "bare window": [os.path.join(build, "corvbarewindow")],
-    "corvview": [os.path.join(build, "corvview"), test],
+    "corvview": [os.path.join(build, "corvview"), large],
+    "pictures": [os.path.join(build, "corvview"), pictures],
 }
 times = {name: [] for name in commands}
 for run in range(runs + 1):
@@ -89,6 +150,7 @@ for run in range(runs + 1):
 for name, values in times.items():
     print(f"{name:<12} median {statistics.median(values):7.1f} ms  "
           f"(min {min(values):.1f}, max {max(values):.1f}, {len(values)} runs)")
-ratio = statistics.median(times["corvview"]) / statistics.median(times["bare window"])
-print(f"corvview / bare window: {ratio:.2f}")
+bare = statistics.median(times["bare window"])
+print(f"corvview, 100 pages / bare window: {statistics.median(times['corvview']) / bare:.2f}")
+print(f"corvview, 200 pictures / bare window: {statistics.median(times['pictures']) / bare:.2f}")
 PY

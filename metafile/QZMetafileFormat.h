@@ -36,7 +36,10 @@ struct TPreparedMetafile
     QString Error; // why the metafile was rejected; empty when it was not
 };
 
-TPreparedMetafile PrepareMetafile(QByteArrayView bytes);
+// CheckOnly leaves the contents empty: the checks and the natural size alone.
+enum class TMetafilePreparation { Convert, CheckOnly };
+TPreparedMetafile PrepareMetafile(QByteArrayView bytes,
+                                  TMetafilePreparation preparation = TMetafilePreparation::Convert);
 
 // True when the bytes begin like an enhanced metafile (EMR_HEADER with the
 // " EMF" signature) or a Windows metafile (placeable or bare memory header).

@@ -261,7 +261,7 @@ QByteArray HollowBrushRecord()
     return record;
 }
 
-TPreparedMetafile PrepareEmf(QByteArrayView bytes)
+TPreparedMetafile PrepareEmf(QByteArrayView bytes, bool checkOnly)
 {
     if (bytes.size() > MaxMetafileBytes)
         return Rejected(QStringLiteral("the metafile is too large"));
@@ -299,6 +299,8 @@ TPreparedMetafile PrepareEmf(QByteArrayView bytes)
     const QSize natural = EmfNaturalSize(bytes);
     if (!SensibleSize(natural))
         return Rejected(QStringLiteral("the enhanced metafile has an impossible size"));
+    if (checkOnly)
+        return {{}, natural, true, {}};
 
     QByteArray contents(bytes.first(position).data(), position);
     TEmfStrings strings(contents);
@@ -317,7 +319,7 @@ TPreparedMetafile PrepareEmf(QByteArrayView bytes)
     return {contents, natural, true, {}};
 }
 
-TPreparedMetafile PrepareWmf(QByteArrayView bytes)
+TPreparedMetafile PrepareWmf(QByteArrayView bytes, bool checkOnly)
 {
     if (bytes.size() > MaxMetafileBytes)
         return Rejected(QStringLiteral("the metafile is too large"));
@@ -343,7 +345,11 @@ TPreparedMetafile PrepareWmf(QByteArrayView bytes)
     // records are copied as they are, but for bitmaps the converter cannot
     // read: drawing records with one are left out, pattern brushes become
     // hollow brushes.
-    QByteArray contents(bytes.first(header + WmfHeaderSize).data(), header + WmfHeaderSize);
+    QByteArray contents;
+    if (!checkOnly) {
+        contents.reserve(bytes.size());
+        contents.append(bytes.first(header + WmfHeaderSize));
+    }
     qsizetype position = WmfHeaderSize;
     bool ended = false;
     quint32 largestRecord = 0; // words
@@ -371,10 +377,10 @@ TPreparedMetafile PrepareWmf(QByteArrayView bytes)
                     leftOut = true;
             }
         }
-        if (!replacement.isEmpty())
+        if (!checkOnly && !replacement.isEmpty())
             contents += replacement;
-        else if (!leftOut)
-            contents += record.toByteArray();
+        else if (!checkOnly && !leftOut)
+            contents.append(record);
         if (!leftOut)
             largestRecord = std::max(largestRecord, quint32(replacement.isEmpty() ? size / 2 : 7));
         ended = function == MetaEof;
@@ -382,6 +388,8 @@ TPreparedMetafile PrepareWmf(QByteArrayView bytes)
     }
     if (!ended)
         return Rejected(QStringLiteral("the Windows metafile has no end record"));
+    if (checkOnly)
+        return {{}, natural, false, {}};
 
     // The reader sizes its record buffer by the header's largest record and
     // its reading by the header's total size; both are taken from the records
@@ -393,11 +401,12 @@ TPreparedMetafile PrepareWmf(QByteArrayView bytes)
 
 } // namespace
 
-TPreparedMetafile PrepareMetafile(QByteArrayView bytes)
+TPreparedMetafile PrepareMetafile(QByteArrayView bytes, TMetafilePreparation preparation)
 {
+    const bool checkOnly = preparation == TMetafilePreparation::CheckOnly;
     if (LooksLikeEmf(bytes))
-        return PrepareEmf(bytes);
+        return PrepareEmf(bytes, checkOnly);
     if (LooksLikeWmf(bytes))
-        return PrepareWmf(bytes);
+        return PrepareWmf(bytes, checkOnly);
     return Rejected(QStringLiteral("the picture is not a metafile"));
 }

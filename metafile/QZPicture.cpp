@@ -175,7 +175,7 @@ bool TQZPicture::LoadChecked(QByteArrayView bytes, TPictureKind kind, QString *e
             return false;
         break;
     case TPictureKind::Metafile: {
-        const TPreparedMetafile prepared = PrepareMetafile(bytes);
+        const TPreparedMetafile prepared = PrepareMetafile(bytes, TMetafilePreparation::CheckOnly);
         if (!prepared.Error.isEmpty())
             return Fail(error, prepared.Error);
         natural = prepared.NaturalSize;

@@ -114,11 +114,12 @@ void TPrvaStran::ShowLoading()
 
 void TPrvaStran::SetProgress(int loaded, int total)
 {
-    m_progressBar->setMaximum(total);
-    m_progressBar->setValue(loaded);
     // Painting the bar costs more than reading a page: show it at most about
-    // 25 times a second, and always at the last page.
+    // 25 times a second, and always at the last page. The bar repaints itself
+    // whenever its value changes visibly, so the value is set only then too.
     if (!m_lastPaint.isValid() || m_lastPaint.elapsed() >= 40 || loaded >= total) {
+        m_progressBar->setMaximum(total);
+        m_progressBar->setValue(loaded);
         m_progressBar->repaint();
         m_lastPaint.start();
     }
