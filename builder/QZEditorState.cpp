@@ -1,5 +1,6 @@
 #include "QZEditorState.h"
 
+#include "QZClipLookup.h"
 #include "QZRecordFields.h"
 
 #include <QHash>
@@ -53,7 +54,7 @@ void TEditorState::Reset()
 {
     CurrentTest.reset();
     CurrentPage = nullptr;
-    FileName = UntitledFileName();
+    SetFileName(UntitledFileName());
     Dragging = false;
     GrabOffset = {};
     DeleteMode = false;
@@ -63,6 +64,12 @@ void TEditorState::Reset()
     GridStep = 0;
     PageNameCounter = 2;
     TypeDefaults.Reset();
+}
+
+void TEditorState::SetFileName(const QString &name)
+{
+    FileName = name;
+    SetTestFile(name == UntitledFileName() ? QString() : name);
 }
 
 namespace {

@@ -45,6 +45,7 @@ struct TEditorState
 {
     std::unique_ptr<TQZNaloga> CurrentTest;
     TQZStran *CurrentPage = nullptr;
+    // Set through SetFileName.
     QString FileName = QStringLiteral("Untitled.cvl");
     bool Dragging = false;
     QPoint GrabOffset;
@@ -59,6 +60,10 @@ struct TEditorState
 
     // Back to the state of a builder just started.
     void Reset();
+    // The open test's file name, UntitledFileName() for one never saved; its
+    // folder is where the test's clips are looked for, and a test never saved
+    // has none.
+    void SetFileName(const QString &name);
     bool HasTest() const { return CurrentTest != nullptr; }
 };
 

@@ -7,7 +7,6 @@
 #include "QZDialogs.h"
 #include "QZGlavnoOkno.h"
 #include "QZInteraction.h"
-#include "QZMediaDevice.h"
 #include "QZNalogaLastnosti.h"
 #include "QZOpenPassword.h"
 #include "QZRecordFields.h"
@@ -17,7 +16,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -48,7 +46,7 @@ void TOrodja::New()
     EditorState.CurrentTest = std::make_unique<TQZNaloga>(m_surface, &WidgetObjectFactory());
     EditorState.CurrentTest->TestRecord() = NewTestRecord();
     AddPage();
-    EditorState.FileName = UntitledFileName();
+    EditorState.SetFileName(UntitledFileName());
     m_surface->UpdateCaption();
     SetTestOpenState();
 }
@@ -70,9 +68,7 @@ void TOrodja::OpenFile(const QString &fileName)
 {
     if (EditorState.CurrentTest)
         return;
-    EditorState.FileName = fileName;
-    // Clips named without a folder are looked for beside the test.
-    SetTestFolder(QFileInfo(fileName).absolutePath());
+    EditorState.SetFileName(fileName);
     EditorState.CurrentTest = std::make_unique<TQZNaloga>(m_surface, &WidgetObjectFactory());
     Saved = true;
     SetTestOpenState();
@@ -134,7 +130,7 @@ void TOrodja::SaveAs()
                                    QStringLiteral("cvl"), EditorState.FileName);
     if (name.isEmpty())
         return;
-    EditorState.FileName = name;
+    EditorState.SetFileName(name);
     WriteFile();
 }
 

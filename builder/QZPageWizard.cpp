@@ -239,7 +239,7 @@ bool TPageWizard::AddTemplatePage(const QString &path)
 
     if (fresh) {
         EditorState.CurrentTest = std::move(fresh);
-        EditorState.FileName = UntitledFileName();
+        EditorState.SetFileName(UntitledFileName());
         if (m_tools)
             m_tools->SetTestOpenState();
     }

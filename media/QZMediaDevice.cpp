@@ -2,141 +2,13 @@
 
 #include <QAudioDevice>
 #include <QAudioOutput>
-#include <QDir>
 #include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
 #include <QMediaPlayer>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 #include <QVideoWidget>
 
 #include <gst/gst.h>
-
-namespace {
-
-QString &TestFolderValue()
-{
-    static QString folder;
-    return folder;
-}
-
-// Playlists and stream descriptions are text that points elsewhere; no clip
-// format starts like them.
-bool LooksLikePlaylist(const QString &fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return true;
-    QByteArray head = file.read(64);
-    if (head.startsWith("\xEF\xBB\xBF"))
-        head.remove(0, 3);
-    head = head.trimmed();
-    return head.startsWith('#') || head.startsWith('<') || head.startsWith('[') ||
-           head.startsWith("v=0");
-}
-
-// Reads a variable-length quantity of at most four bytes.
-bool ReadQuantity(const QByteArray &data, qsizetype &at, qsizetype end, quint32 &value)
-{
-    value = 0;
-    for (int i = 0; i < 4; ++i) {
-        if (at >= end)
-            return false;
-        const quint8 byte = quint8(data[at++]);
-        value = (value << 7) | (byte & 0x7F);
-        if (!(byte & 0x80))
-            return true;
-    }
-    return false;
-}
-
-// GStreamer's MIDI parser never finishes on some broken tracks (an undefined
-// status byte, a chunk running past the end), and then closing the clip
-// blocks for good; so a standard MIDI file is walked here first, event by
-// event, and refused unless every track is well formed. Other files pass.
-bool IsBrokenMidi(const QString &fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.peek(4) != "MThd")
-        return false;
-    if (file.size() > 16 * 1024 * 1024)
-        return true;
-    const QByteArray data = file.readAll();
-    const auto be32 = [&data](qsizetype at) {
-        return quint32(quint8(data[at])) << 24 | quint32(quint8(data[at + 1])) << 16 |
-               quint32(quint8(data[at + 2])) << 8 | quint32(quint8(data[at + 3]));
-    };
-    if (data.size() < 14 || be32(4) < 6 || be32(4) > quint32(data.size() - 8))
-        return true;
-    qsizetype at = 8 + qsizetype(be32(4));
-    while (at + 8 <= data.size()) {
-        const quint32 length = be32(at + 4);
-        const bool track = data.mid(at, 4) == "MTrk";
-        at += 8;
-        if (length > quint32(data.size() - at))
-            return true;
-        const qsizetype end = at + qsizetype(length);
-        quint8 status = 0;
-        while (track && at < end) {
-            quint32 value = 0;
-            if (!ReadQuantity(data, at, end, value) || at >= end)
-                return true;
-            if (quint8(data[at]) & 0x80)
-                status = quint8(data[at++]);
-            else if (status < 0x80 || status >= 0xF0)
-                return true; // running status without a channel message
-            if (status < 0xF0) {
-                const qsizetype bytes = (status & 0xE0) == 0xC0 ? 1 : 2;
-                at += bytes;
-            } else if (status == 0xF0 || status == 0xF7) {
-                if (!ReadQuantity(data, at, end, value))
-                    return true;
-                at += qsizetype(value);
-                status = 0;
-            } else if (status == 0xFF) {
-                if (at >= end)
-                    return true;
-                ++at;
-                if (!ReadQuantity(data, at, end, value))
-                    return true;
-                at += qsizetype(value);
-                status = 0;
-            } else {
-                return true; // undefined or real-time status inside a file
-            }
-            if (at > end)
-                return true;
-        }
-        at = end;
-    }
-    return at != data.size();
-}
-
-bool HasFolder(const QString &clipName)
-{
-    return clipName.contains(QLatin1Char('/')) || clipName.contains(QLatin1Char('\\'));
-}
-
-// An existing regular file, canonical; empty otherwise.
-QString RegularFile(const QString &path)
-{
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    if (canonical.isEmpty())
-        return {};
-    const QFileInfo target(canonical);
-    if (!target.isFile() || !target.isReadable() || canonical.startsWith(QStringLiteral("/dev/")))
-        return {};
-    return canonical;
-}
-
-} // namespace
-
-void SetTestFolder(const QString &folder) { TestFolderValue() = folder; }
-
-QString TestFolder() { return TestFolderValue(); }
 
 void PrepareMediaBackend()
 {
@@ -187,34 +59,13 @@ TQZMediaDevice::TQZMediaDevice(QObject *parent)
 
 TQZMediaDevice::~TQZMediaDevice() { Release(); }
 
-bool TQZMediaDevice::IsRefusedName(const QString &clipName)
-{
-    // A scheme is two or more letters before a colon, so that a drive letter
-    // of an old test ("C:\clips\a.wav") is a missing file, not a URL.
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-    const QString name = clipName.trimmed();
-    return scheme.match(name).hasMatch() || name.startsWith(QStringLiteral("/dev/")) ||
-           name == QStringLiteral("/dev");
-}
-
-QString TQZMediaDevice::ResolveClip(const QString &clipName)
-{
-    if (clipName.isEmpty() || IsRefusedName(clipName))
-        return {};
-    QString found = RegularFile(QDir::current().absoluteFilePath(clipName));
-    if (found.isEmpty() && !HasFolder(clipName) && !TestFolder().isEmpty())
-        found = RegularFile(QDir(TestFolder()).absoluteFilePath(clipName));
-    if (found.isEmpty() || LooksLikePlaylist(found) || IsBrokenMidi(found))
-        return {};
-    return found;
-}
-
 bool TQZMediaDevice::Open(const QString &clipName, QVideoWidget *video)
 {
     Release();
-    const QString fileName = ResolveClip(clipName);
-    if (fileName.isEmpty())
+    const TClipLookup clip = LookUpClip(clipName);
+    if (!clip.Found())
         return false;
+    const QString &fileName = clip.Path;
 
     PrepareMediaBackend();
     m_player = std::make_unique<QMediaPlayer>();

@@ -1,14 +1,9 @@
 // The media device of the multimedia page object: one clip at a time, opened
 // by file name into a video widget, played from a control bar, and closed.
 //
-// Clip names. A name is handed over as the test stores it. A name with a
-// folder (absolute, or relative to the process's current folder) is taken as
-// it is. A bare name is looked for in the process's current folder and then
-// in the folder of the open test (TestFolder), so that a test moved together
-// with its clips still finds them. Names that are URLs ("scheme://...",
-// "file:...") and names of anything but a regular file (devices, pipes,
-// sockets, folders) are refused: opening a test never reaches the network or
-// a device.
+// Clip names. A name is handed over as the test stores it and looked up in
+// the open test's folder as QZClipLookup.h describes; a name that is refused
+// there is not opened, and nothing outside the folder is touched.
 //
 // What "opened" means. Qt Multimedia loads a clip asynchronously. Open()
 // fails at once for a name that is refused or not found, and otherwise sets
@@ -19,6 +14,8 @@
 // because the page has been shown by then.
 #pragma once
 
+#include "QZClipLookup.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -28,11 +25,6 @@
 class QAudioOutput;
 class QMediaPlayer;
 class QVideoWidget;
-
-// The folder of the test file that is open, used to find clips named without
-// a folder; empty when no test is open.
-void SetTestFolder(const QString &folder);
-QString TestFolder();
 
 // Sets up Qt Multimedia's GStreamer backend for clips from a test: the
 // elements that reach the network or follow playlists are ranked out, and so
@@ -51,13 +43,6 @@ public:
 
     explicit TQZMediaDevice(QObject *parent = nullptr);
     ~TQZMediaDevice() override;
-
-    // The file a clip name stands for (absolute, canonical), or an empty
-    // string when the name is refused or no such regular file exists.
-    static QString ResolveClip(const QString &clipName);
-    // True for names that are never opened whatever exists: URLs and
-    // device paths.
-    static bool IsRefusedName(const QString &clipName);
 
     // Closes the clip that is open, then opens `clipName`, showing video in
     // `video` (may be null for sound only). False when it cannot be opened;

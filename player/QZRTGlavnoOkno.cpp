@@ -13,7 +13,6 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QEvent>
-#include <QFileInfo>
 #include <QMetaObject>
 
 namespace {
@@ -55,8 +54,8 @@ TGlavnoOkno::TOpenResult TGlavnoOkno::OpenTest(const QString &fileName,
         }
     }
     m_fileName = name;
-    // Clips named without a folder are also looked for beside the test.
-    SetTestFolder(QFileInfo(name).absolutePath());
+    // Clips are looked for in the test's folder, and nowhere else.
+    SetTestFile(name);
 
     if (loading)
         loading->ShowLoading();

@@ -1,7 +1,7 @@
 #include "QZCheck.h"
 
+#include "QZClipLookup.h"
 #include "QZCodePage.h"
-#include "QZMediaDevice.h"
 #include "QZNaloga.h"
 #include "QZOleObject.h"
 #include "QZPicture.h"
@@ -74,13 +74,41 @@ QString PayloadFault(const TQZControl &object)
 QString ClipFault(const TQZControl &object)
 {
     const QString clip = DecodeDefault(RecordOf<TMediaRecord>(object).MediaFile.Bytes());
-    if (TrimmedName(clip).isEmpty())
-        return QStringLiteral("no clip is named");
-    if (TQZMediaDevice::IsRefusedName(clip))
+    const QString name = Quoted(clip);
+    const QString onlyInside =
+        QStringLiteral(": only clips in the test's folder or a folder below it are opened");
+    switch (LookUpClip(clip).Fault) {
+    case TClipFault::None: return {};
+    case TClipFault::NoName: return QStringLiteral("no clip is named");
+    case TClipFault::Address:
         return QStringLiteral("the clip %1 is not a file: addresses and devices are never opened")
-            .arg(Quoted(clip));
-    if (TQZMediaDevice::ResolveClip(clip).isEmpty())
-        return QStringLiteral("the clip %1 cannot be found or opened").arg(Quoted(clip));
+            .arg(name);
+    case TClipFault::FullPath:
+        return QStringLiteral("the clip %1 is named by a full path").arg(name) + onlyInside;
+    case TClipFault::NoTestFolder:
+        return QStringLiteral("the clip %1 cannot be looked for: the test has no folder").arg(name);
+    case TClipFault::OutsideFolder:
+        return QStringLiteral("the clip %1 lies outside the test's folder").arg(name) + onlyInside;
+    case TClipFault::OtherMount:
+        return QStringLiteral("the clip %1 lies on another drive or share than the test")
+                   .arg(name) +
+               onlyInside;
+    case TClipFault::Missing:
+        return QStringLiteral("the clip %1 cannot be found or opened").arg(name);
+    case TClipFault::NotAFile:
+        return QStringLiteral("the clip %1 is a folder, a device or a pipe, not a file").arg(name);
+    case TClipFault::TestFile:
+        return QStringLiteral("the clip %1 is the test file itself").arg(name);
+    case TClipFault::UnknownKind:
+        return QStringLiteral("the clip %1 is not a sound, video or MIDI file by its extension")
+            .arg(name);
+    case TClipFault::WrongContent:
+        return QStringLiteral("the clip %1 does not hold what its extension says").arg(name);
+    case TClipFault::Unplayable:
+        return QStringLiteral("the clip %1 is a playlist or a broken MIDI file and cannot be "
+                              "played")
+            .arg(name);
+    }
     return {};
 }
 
@@ -261,7 +289,7 @@ int CheckFile(const QString &fileName, QTextStream &out, QTextStream &err)
         return 2;
     }
     TestLoading = false;
-    SetTestFolder(QFileInfo(fileName).absolutePath());
+    SetTestFile(fileName);
     const std::vector<TCheckProblem> problems = CheckTest(test);
     for (const TCheckProblem &problem : problems)
         out << problem.Line() << '\n';

@@ -25,8 +25,8 @@ struct TCheckProblem
 };
 
 // The problems of a loaded test, in page and object order. Clip names are
-// resolved as the player resolves them: the current folder, then the test's
-// folder (SetTestFolder).
+// looked up as the player looks them up: in the folder of the test file set
+// with SetTestFile, and nowhere else.
 std::vector<TCheckProblem> CheckTest(const TQZNaloga &test);
 
 // Loads `fileName` (a test file, or a page file by its ".cvp" extension) and

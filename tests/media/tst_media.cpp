@@ -1,7 +1,7 @@
-// The media device and the multimedia object: which names are opened and
-// which refused, every clip of the corpus, the search in the test's folder,
-// the page's messages for clips that cannot be opened, and the display with
-// its bar of four buttons.
+// The media device and the multimedia object: every clip of the corpus, the
+// page's messages for clips that cannot be opened, and the display with its
+// bar of four buttons. Clips are named as a test beside them in the corpus
+// would name them; which names are refused is tst_cliplookup's.
 #include "QZControls.h"
 #include "QZMedia.h"
 #include "QZMediaDevice.h"
@@ -11,11 +11,10 @@
 #include "QZStran.h"
 #include "QZTexts.h"
 
-#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QVideoWidget>
 
@@ -24,6 +23,8 @@ namespace {
 const QString CanNotOpen = QStringLiteral("I can not open the Media Player");
 
 QString CorpusMedia() { return QStringLiteral(CORVELLA_SOURCE_DIR "/../shared/corpus/media/"); }
+
+QString Sound() { return QStringLiteral("sox_alaw_8000.wav"); }
 
 TMediaRecord MediaRecord(const QByteArray &clip, qint32 left = 10, qint32 top = 20)
 {
@@ -36,25 +37,8 @@ TMediaRecord MediaRecord(const QByteArray &clip, qint32 left = 10, qint32 top = 
     return record;
 }
 
-// Goes to `folder` for its lifetime.
-class TCurrentFolder
-{
-public:
-    explicit TCurrentFolder(const QString &folder)
-        : m_previous(QDir::currentPath())
-    {
-        QDir::setCurrent(folder);
-    }
-    ~TCurrentFolder() { QDir::setCurrent(m_previous); }
-
-private:
-    QString m_previous;
-};
-
-bool CopyClip(const QString &name, const QString &folder)
-{
-    return QFile::copy(CorpusMedia() + name, folder + QLatin1Char('/') + name);
-}
+// The clips are found as a test in the corpus's media folder finds them.
+void TestInCorpus() { SetTestFile(CorpusMedia() + QStringLiteral("test.cvl")); }
 
 } // namespace
 
@@ -66,42 +50,33 @@ private slots:
     void init()
     {
         TestLoading = false;
-        SetTestFolder({});
+        TestInCorpus();
     }
+    void cleanupTestCase() { SetTestFile({}); }
 
-    void refusedNames_data();
     void refusedNames();
     void corpusClips_data();
     void corpusClips();
-    void testFolderFallback();
     void pageReportsEachClipEachTime();
     void builderOpensAtOnce();
     void displayAndBar();
     void playShowsThePicture();
 };
 
-void TestMedia::refusedNames_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::newRow("http") << QStringLiteral("http://127.0.0.1:9/clip.wav");
-    QTest::newRow("file url") << QStringLiteral("file://") + CorpusMedia() +
-                                     QStringLiteral("sox_alaw_8000.wav");
-    QTest::newRow("rtsp") << QStringLiteral("rtsp://127.0.0.1/stream");
-    QTest::newRow("scheme, no slashes") << QStringLiteral("fd:0");
-    QTest::newRow("device") << QStringLiteral("/dev/zero");
-    QTest::newRow("device folder") << QStringLiteral("/dev/snd/pcmC0D0p");
-    QTest::newRow("folder") << CorpusMedia();
-    QTest::newRow("missing") << QStringLiteral("no-such-clip.wav");
-    QTest::newRow("empty") << QString();
-}
-
+// A refused name is not opened, and the device stays closed.
 void TestMedia::refusedNames()
 {
-    QFETCH(QString, name);
     TQZMediaDevice device;
-    QVERIFY(TQZMediaDevice::ResolveClip(name).isEmpty());
-    QVERIFY(!device.Open(name, nullptr));
-    QVERIFY(!device.IsOpen());
+    QVERIFY(device.Open(Sound(), nullptr));
+    for (const QString &name :
+         {QStringLiteral("http://127.0.0.1:9/clip.wav"), QStringLiteral("/dev/zero"),
+          CorpusMedia() + Sound(), QStringLiteral("../media/") + Sound(),
+          QStringLiteral("no-such-clip.wav"), QString()}) {
+        QVERIFY2(!device.Open(name, nullptr), qPrintable(name));
+        QVERIFY(!device.IsOpen());
+    }
+    SetTestFile({});
+    QVERIFY(!device.Open(Sound(), nullptr));
 }
 
 void TestMedia::corpusClips_data()
@@ -130,7 +105,7 @@ void TestMedia::corpusClips()
     TQZMediaDevice device;
     PrepareMediaBackend();
     QVideoWidget video;
-    const bool opened = device.Open(CorpusMedia() + name, &video);
+    const bool opened = device.Open(name, &video);
     if (validity == QStringLiteral("valid")) {
         QVERIFY2(opened, qPrintable(name));
         QCOMPARE(device.FileName(), QFileInfo(CorpusMedia() + name).canonicalFilePath());
@@ -142,42 +117,6 @@ void TestMedia::corpusClips()
     // A broken clip may open or not, but closing always works.
     QVERIFY(device.Close());
     QVERIFY(!device.IsOpen());
-}
-
-void TestMedia::testFolderFallback()
-{
-    QTemporaryDir testFolder;
-    QTemporaryDir current;
-    QVERIFY(CopyClip(QStringLiteral("sox_alaw_8000.wav"), testFolder.path()));
-    TCurrentFolder here(current.path());
-    const QString inTest =
-        QFileInfo(testFolder.path() + QStringLiteral("/sox_alaw_8000.wav")).canonicalFilePath();
-
-    // Not in the current folder and no test open: missing.
-    QVERIFY(TQZMediaDevice::ResolveClip(QStringLiteral("sox_alaw_8000.wav")).isEmpty());
-    SetTestFolder(testFolder.path());
-    TQZMediaDevice device;
-    QVERIFY(device.Open(QStringLiteral("sox_alaw_8000.wav"), nullptr));
-    QCOMPARE(device.FileName(), inTest);
-    // A name with a folder is taken as it is, never looked for elsewhere.
-    QVERIFY(TQZMediaDevice::ResolveClip(QStringLiteral("./sox_alaw_8000.wav")).isEmpty());
-    QVERIFY(TQZMediaDevice::ResolveClip(QStringLiteral("sub/sox_alaw_8000.wav")).isEmpty());
-
-    // The current folder comes first.
-    QVERIFY(CopyClip(QStringLiteral("sox_alaw_8000.wav"), current.path()));
-    QCOMPARE(TQZMediaDevice::ResolveClip(QStringLiteral("sox_alaw_8000.wav")),
-             QFileInfo(current.path() + QStringLiteral("/sox_alaw_8000.wav")).canonicalFilePath());
-
-    // Names that get around the plain checks: a link to a device and a
-    // playlist whose entries point at the network.
-    QVERIFY(QFile::link(QStringLiteral("/dev/urandom"),
-                        testFolder.path() + QStringLiteral("/noise.wav")));
-    QVERIFY(TQZMediaDevice::ResolveClip(QStringLiteral("noise.wav")).isEmpty());
-    QFile playlist(testFolder.path() + QStringLiteral("/list.wav"));
-    QVERIFY(playlist.open(QIODevice::WriteOnly));
-    playlist.write("#EXTM3U\n#EXTINF:1,\nhttp://127.0.0.1:9/a.wav\n");
-    playlist.close();
-    QVERIFY(!device.Open(QStringLiteral("list.wav"), nullptr));
 }
 
 // A page shows one box per clip that cannot be opened each time it is shown,
@@ -193,9 +132,7 @@ void TestMedia::pageReportsEachClipEachTime()
     auto *text = page.AddObject(
         WidgetObjectFactory().CreateObject(ObjBesedilo, NewObjectRecord(ObjBesedilo), &surface));
     auto *good = page.AddObject(WidgetObjectFactory().CreateObject(
-        ObjMedia,
-        RecordToBytes(MediaRecord((CorpusMedia() + QStringLiteral("sox_alaw_8000.wav")).toUtf8())),
-        &surface));
+        ObjMedia, RecordToBytes(MediaRecord(Sound().toUtf8())), &surface));
     page.AddObject(WidgetObjectFactory().CreateObject(
         ObjMedia, RecordToBytes(MediaRecord("http://127.0.0.1:9/a.wav")), &surface));
     QVERIFY(interaction.Messages.isEmpty());
@@ -227,8 +164,7 @@ void TestMedia::builderOpensAtOnce()
     QCOMPARE(interaction.MessageTexts(), QStringList{CanNotOpen});
     QVERIFY(media.Bar()->isVisibleTo(&surface));
 
-    auto record =
-        MediaRecord((CorpusMedia() + QStringLiteral("libreoffice_gallery_ok.wav")).toUtf8());
+    auto record = MediaRecord("libreoffice_gallery_ok.wav");
     record.Caption.SetBytes("Listen");
     media.ApplyRecord(record);
     QCOMPARE(interaction.Messages.size(), 1);
@@ -290,9 +226,7 @@ void TestMedia::playShowsThePicture()
     surface.resize(800, 600);
     surface.show();
     TestLoading = true;
-    TQZMedia media(
-        &surface,
-        MediaRecord((CorpusMedia() + QStringLiteral("ff_uncompressed_pal8_noaudio.avi")).toUtf8()));
+    TQZMedia media(&surface, MediaRecord("ff_uncompressed_pal8_noaudio.avi"));
     TestLoading = false;
     QVERIFY(media.OpenMedia());
     media.SetShown(true);

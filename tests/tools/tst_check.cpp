@@ -1,10 +1,11 @@
 // corvtool check: the problems it lists in test files built here, the files
-// it cannot open, and hostile payloads that must be refused quickly and
-// within bounded memory.
+// it cannot open, hostile payloads that must be refused quickly and within
+// bounded memory, and clip names that lead out of the test's folder.
 
 #include "QZCheck.h"
 #include "QZNaloga.h"
 #include "QZOleObject.h"
+#include "QZOpenWatch.h"
 #include "QZRecords.h"
 #include "QZStream.h"
 
@@ -15,9 +16,31 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString CorvtoolPath = QStringLiteral(CORVTOOL_PATH);
+
+QString CorpusSound()
+{
+    return QStringLiteral(CORVELLA_SOURCE_DIR "/../shared/corpus/media/sox_alaw_8000.wav");
+}
+
+// Runs `corvtool check` in `folder`: its exit code, output and errors.
+std::tuple<int, QString, QString> RunCheck(const QStringList &arguments, const QString &folder = {})
+{
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM")); // check needs no screen
+    tool.setProcessEnvironment(environment);
+    tool.setWorkingDirectory(folder);
+    tool.start(CorvtoolPath, QStringList{QStringLiteral("check")} + arguments);
+    if (!tool.waitForFinished(60000))
+        qFatal("corvtool check did not finish");
+    return std::tuple(tool.exitCode(), QString::fromUtf8(tool.readAllStandardOutput()),
+                      QString::fromUtf8(tool.readAllStandardError()));
+}
 
 template<typename Record> Record Zero() { return ZeroRecord<Record>(); }
 
@@ -182,10 +205,8 @@ private slots:
 
     void soundTestHasNoProblems()
     {
-        QFile clip(m_folder.filePath(QStringLiteral("chime.wav")));
-        QVERIFY(clip.open(QIODevice::WriteOnly));
-        clip.write(QByteArray("RIFF") + QByteArray(40, '\0'));
-        clip.close();
+        QFile::remove(m_folder.filePath(QStringLiteral("chime.wav")));
+        QVERIFY(QFile::copy(CorpusSound(), m_folder.filePath(QStringLiteral("chime.wav"))));
 
         TQZNaloga test;
         TQZStran &start = AddPage(test, "Start");
@@ -359,15 +380,7 @@ private slots:
         const QString broken = Write(QStringLiteral("cut.cvl"), QByteArray(100, '\0'));
 
         const auto run = [](const QStringList &arguments) {
-            QProcess tool;
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.remove(QStringLiteral("QT_QPA_PLATFORM")); // check needs no screen
-            tool.setProcessEnvironment(environment);
-            tool.start(CorvtoolPath, QStringList{QStringLiteral("check")} + arguments);
-            if (!tool.waitForFinished(60000))
-                qFatal("corvtool check did not finish");
-            return std::tuple(tool.exitCode(), QString::fromUtf8(tool.readAllStandardOutput()),
-                              QString::fromUtf8(tool.readAllStandardError()));
+            return RunCheck(arguments);
         };
         QCOMPARE(run({sound}), std::tuple(0, QString(), QString()));
         QCOMPARE(run({unreached}),
@@ -381,6 +394,69 @@ private slots:
         QVERIFY2(err.startsWith(QStringLiteral("corvtool: ") + broken + QStringLiteral(": ")),
                  qPrintable(err));
         QCOMPARE(std::get<0>(run({})), 2);
+    }
+
+    // Each clip name that leads out of the test's folder is listed, and
+    // nothing outside the folder is opened or read, not even the good clip
+    // in the folder corvtool runs in.
+    void clipsOutsideTheFolder()
+    {
+        const QString outside = m_folder.filePath(QStringLiteral("outside"));
+        const QString folder = m_folder.filePath(QStringLiteral("clipped"));
+        QVERIFY(QDir().mkpath(outside) && QDir().mkpath(folder + QStringLiteral("/clips")));
+        const QString sentinel = outside + QStringLiteral("/sentinel.wav");
+        QVERIFY(QFile::copy(CorpusSound(), sentinel));
+        QVERIFY(QFile::copy(CorpusSound(), folder + QStringLiteral("/clips/chime.wav")));
+        QVERIFY(QFile::link(QStringLiteral("../outside/sentinel.wav"),
+                            folder + QStringLiteral("/link.wav")));
+        QVERIFY(QFile::link(outside, folder + QStringLiteral("/linked")));
+        QVERIFY(::mkfifo(QFile::encodeName(folder + QStringLiteral("/pipe.wav")).constData(),
+                         0600) == 0);
+        {
+            QFile words(folder + QStringLiteral("/words.wav"));
+            QVERIFY(words.open(QIODevice::WriteOnly));
+            words.write("Only words here.\n");
+        }
+
+        TQZNaloga test;
+        TQZStran &page = AddPage(test, "Clips");
+        for (const QString &clip :
+             {QStringLiteral("clips\\Chime.WAV"), QStringLiteral("../outside/sentinel.wav"),
+              sentinel, QStringLiteral("sentinel.wav"), QStringLiteral("link.wav"),
+              QStringLiteral("linked\\sentinel.wav"), QStringLiteral("quiz.cvl"),
+              QStringLiteral("pipe.wav"), QStringLiteral("words.wav")})
+            AddClip(page, clip);
+        const QString fileName = folder + QStringLiteral("/quiz.cvl");
+        test.SaveTestFile(fileName);
+
+        TQZOpenWatch watch(outside);
+        QVERIFY(watch.IsWatching());
+        const auto [status, out, err] = RunCheck({fileName}, outside);
+        const QString object =
+            QStringLiteral("page 1 \"Clips\", object %1 (multimedia): the clip ");
+        const QString inside =
+            QStringLiteral(": only clips in the test's folder or a folder below it are opened");
+        const QStringList expected = {
+            object.arg(2) +
+                QStringLiteral("\"../outside/sentinel.wav\" lies outside the test's "
+                               "folder") +
+                inside,
+            object.arg(3) + QLatin1Char('"') + sentinel +
+                QStringLiteral("\" is named by a full path") + inside,
+            object.arg(4) + QStringLiteral("\"sentinel.wav\" cannot be found or opened"),
+            object.arg(5) + QStringLiteral("\"link.wav\" lies outside the test's folder") + inside,
+            object.arg(6) +
+                QStringLiteral("\"linked\\sentinel.wav\" lies outside the test's folder") + inside,
+            object.arg(7) +
+                QStringLiteral("\"quiz.cvl\" is not a sound, video or MIDI file by its extension"),
+            object.arg(8) +
+                QStringLiteral("\"pipe.wav\" is a folder, a device or a pipe, not a file"),
+            object.arg(9) + QStringLiteral("\"words.wav\" does not hold what its extension says"),
+        };
+        QCOMPARE(out.split(QLatin1Char('\n'), Qt::SkipEmptyParts), expected);
+        QCOMPARE(err, QString());
+        QCOMPARE(status, 1);
+        QCOMPARE(watch.Touched(), QStringList());
     }
 };
 
