@@ -71,6 +71,13 @@ TObjectPlan Button(const QByteArray &caption, quint8 kind, const QByteArray &tar
     return Plan(ObjGumb, r);
 }
 
+TObjectPlan Clip(const QByteArray &clip)
+{
+    auto r = NewRecord<TMediaRecord>(ObjMedia);
+    r.MediaFile.SetBytes(clip);
+    return Plan(ObjMedia, r);
+}
+
 QByteArray TestFileBytes(const TTestPlan &plan)
 {
     // Records are given in virtual units: the page stream writes them

@@ -49,3 +49,6 @@ struct TTestPlan
 QByteArray TestFileBytes(const TTestPlan &plan);
 // Writes the file and returns its name.
 QString WriteTestFile(const QString &fileName, const TTestPlan &plan);
+
+// A multimedia object playing `clip`, named as the test stores it.
+TObjectPlan Clip(const QByteArray &clip);

@@ -6,12 +6,13 @@
 
 QObject *NewTestRun();
 QObject *NewTestStartup();
+QObject *NewTestClips();
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     int failures = 0;
-    for (auto make : {&NewTestRun, &NewTestStartup}) {
+    for (auto make : {&NewTestRun, &NewTestStartup, &NewTestClips}) {
         const std::unique_ptr<QObject> test(make());
         failures += QTest::qExec(test.get(), argc, argv);
     }
