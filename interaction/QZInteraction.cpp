@@ -73,9 +73,9 @@ public:
     }
 
     QString OpenFileName(QWidget *parent, const QString &caption, const QString &filter,
-                         const QString &defaultSuffix) override
+                         const QString &defaultSuffix, const QString &folder = {}) override
     {
-        QFileDialog dialog(parent, caption, QString(), filter);
+        QFileDialog dialog(parent, caption, folder, filter);
         KeepOnTop(dialog);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);

@@ -40,9 +40,10 @@ public:
     // box is closed otherwise). A "\n" in text breaks the line.
     virtual TQZButton Message(TQZMessageKind kind, const QString &caption, const QString &text,
                               TQZButtons buttons) = 0;
-    // A file open dialog; an empty name when it was cancelled.
+    // A file open dialog, starting in `folder` (the current folder when it is
+    // empty); an empty name when it was cancelled.
     virtual QString OpenFileName(QWidget *parent, const QString &caption, const QString &filter,
-                                 const QString &defaultSuffix) = 0;
+                                 const QString &defaultSuffix, const QString &folder = {}) = 0;
     // A file save dialog proposing `proposed`; it asks before overwriting an
     // existing file. An empty name when it was cancelled.
     virtual QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter,

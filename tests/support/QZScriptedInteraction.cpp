@@ -22,9 +22,10 @@ TQZButton TQZScriptedInteraction::Message(TQZMessageKind kind, const QString &ca
 }
 
 QString TQZScriptedInteraction::OpenFileName(QWidget *, const QString &, const QString &filter,
-                                             const QString &)
+                                             const QString &, const QString &folder)
 {
     FileFilters << filter;
+    OpenFolders << folder;
     return FileAnswers.isEmpty() ? QString() : FileAnswers.takeFirst();
 }
 

@@ -28,7 +28,7 @@ public:
     TQZButton Message(TQZMessageKind kind, const QString &caption, const QString &text,
                       TQZButtons buttons) override;
     QString OpenFileName(QWidget *parent, const QString &caption, const QString &filter,
-                         const QString &defaultSuffix) override;
+                         const QString &defaultSuffix, const QString &folder = {}) override;
     QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter,
                          const QString &defaultSuffix, const QString &proposed) override;
     bool ChooseFont(QWidget *parent, QFont &font) override;
@@ -57,6 +57,8 @@ public:
     // What was asked.
     QList<TMessage> Messages;
     QStringList FileFilters;
+    // The folder each open dialog started in.
+    QStringList OpenFolders;
     // Caption and proposed name of each save dialog, "caption|proposed".
     QStringList SaveDialogs;
     struct TStart
