@@ -1,8 +1,10 @@
 #include "QZMediaLastnosti.h"
 
+#include "QZClipLookup.h"
 #include "QZInteraction.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -114,8 +116,42 @@ TMediaRecord TMediaLastnosti::Store()
 
 void TMediaLastnosti::BrowseClick()
 {
-    const QString name =
-        Interaction().OpenFileName(this, QStringLiteral("Open"), ClipFilter(), QString());
-    if (!name.isEmpty())
+    const QString chosen = Interaction().OpenFileName(this, QStringLiteral("Open"), ClipFilter(),
+                                                      QString(), TestFolder());
+    if (chosen.isEmpty())
+        return;
+    if (TestFile().isEmpty()) {
+        m_file->setText(chosen);
+        Tell(NotSavedNote());
+        return;
+    }
+    const QString name = ClipNameForFile(chosen);
+    if (!name.isEmpty()) {
         m_file->setText(name);
+        return;
+    }
+    m_file->setText(chosen);
+    Tell(OutsideNote(QDir::toNativeSeparators(chosen), QDir::toNativeSeparators(TestFolder())));
+}
+
+void TMediaLastnosti::Tell(const QString &note)
+{
+    Interaction().Message(TQZMessageKind::Information, QStringLiteral("Information"), note,
+                          TQZButton::Ok);
+}
+
+QString TMediaLastnosti::OutsideNote(const QString &clip, const QString &folder)
+{
+    return QStringLiteral("The clip \"%1\" lies outside the test's folder \"%2\".\n"
+                          "The player will not open a clip outside the test's folder: copy the "
+                          "clip into the folder beside the test, or into a folder below it, and "
+                          "choose it there.")
+        .arg(clip, folder);
+}
+
+QString TMediaLastnosti::NotSavedNote()
+{
+    return QStringLiteral("The test has not been saved yet, so it has no folder.\n"
+                          "The player will not open a clip outside the test's folder: save the "
+                          "test, copy the clip into the folder beside it, and choose it there.");
 }

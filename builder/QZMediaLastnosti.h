@@ -1,5 +1,9 @@
 // The property dialog of the multimedia object, "Multimedia - Properties":
 // the clip's file name, found with an open dialog, and the display's text.
+// A clip chosen in the open test's folder or below it is named relative to
+// that folder, with "/" separators, as the player looks it up; one chosen
+// outside it, or for a test never saved, is named as chosen, and the author
+// is told that the player will not open it.
 #pragma once
 
 #include "QZDialogParts.h"
@@ -19,6 +23,11 @@ public:
 
     // The open dialog's filter: the clip kinds, each pattern in either case.
     static QString ClipFilter();
+    // The information shown when the chosen clip lies outside the test's
+    // folder (both named as the file system shows them), and when the test
+    // has never been saved.
+    static QString OutsideNote(const QString &clip, const QString &folder);
+    static QString NotSavedNote();
 
     // Takes a copy of a record (pixels) and sets every control from it; the
     // file name is shown without blanks around it.
@@ -35,6 +44,7 @@ public:
 
 private:
     void BrowseClick();
+    void Tell(const QString &note);
 
     TMediaRecord m_record;
     QLineEdit *m_file;

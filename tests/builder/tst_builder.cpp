@@ -2,6 +2,7 @@
 // surface and its objects, the tools window's commands, and every message box
 // and file dialog answered by the scripted interaction.
 #include "QZBuilder.h"
+#include "QZClipLookup.h"
 #include "QZControls.h"
 #include "QZEditorState.h"
 #include "QZGlavnoOkno.h"
@@ -18,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -741,6 +743,68 @@ private slots:
             RecordFromBytes<TMediaRecord>(EditorState.CurrentPage->Objects().back()->Record());
         QCOMPARE(clip.MediaFile.Bytes(), QByteArray("chime.wav"));
         QCOMPARE(clip.Caption.Bytes(), QByteArray("MultiMedia"));
+    }
+
+    // A clip chosen beside the saved test is named relative to its folder;
+    // one chosen outside it, or for a test never saved, is named as chosen,
+    // and the author is told that the player will not open it.
+    void clipNamesFollowTheTestsFolder()
+    {
+        const QString lesson = m_dir.filePath(QStringLiteral("lesson"));
+        const QString elsewhere = m_dir.filePath(QStringLiteral("elsewhere"));
+        QVERIFY(QDir().mkpath(lesson + QStringLiteral("/clips")) && QDir().mkpath(elsewhere));
+        const QString sound =
+            QStringLiteral(CORVELLA_SOURCE_DIR "/../shared/corpus/media/sox_alaw_8000.wav");
+        const QString beside = lesson + QStringLiteral("/clips/chime.wav");
+        const QString far = elsewhere + QStringLiteral("/far.wav");
+        QVERIFY(QFile::copy(sound, beside) && QFile::copy(sound, far));
+        const QString canNotOpen = QStringLiteral("I can not open the Media Player");
+
+        Start();
+        Tools().New();
+        QCOMPARE(TestFile(), QString());
+        m_script->OnDialog = [](QDialog &dialog) {
+            if (auto *browse = dialog.findChild<QPushButton *>(QStringLiteral("BrowseButton")))
+                browse->click();
+            return int(QDialog::Accepted);
+        };
+        const auto insert = [this](const QString &chosen) {
+            m_script->Messages.clear();
+            m_script->FileAnswers = {chosen};
+            Tools().InsertMultimedia();
+            return RecordFromBytes<TMediaRecord>(
+                       EditorState.CurrentPage->Objects().back()->Record())
+                .MediaFile.Bytes();
+        };
+
+        QCOMPARE(insert(beside), beside.toLocal8Bit());
+        QCOMPARE(m_script->Messages.first().Kind, TQZMessageKind::Information);
+        QCOMPARE(m_script->Messages.first().Caption, QStringLiteral("Information"));
+        QCOMPARE(m_script->MessageTexts(),
+                 (QStringList{QStringLiteral("The test has not been saved yet, so it has no "
+                                             "folder.\nThe player will not open a clip outside the "
+                                             "test's folder: save the test, copy the clip into the "
+                                             "folder beside it, and choose it there."),
+                              canNotOpen}));
+
+        m_script->FileAnswers = {lesson + QStringLiteral("/quiz.cvl")};
+        Tools().SaveAs();
+        QCOMPARE(TestFile(), lesson + QStringLiteral("/quiz.cvl"));
+
+        QCOMPARE(insert(beside), QByteArray("clips/chime.wav"));
+        QCOMPARE(m_script->OpenFolders.constLast(), lesson);
+        QCOMPARE(m_script->MessageTexts(), QStringList());
+
+        QCOMPARE(insert(far), far.toLocal8Bit());
+        QCOMPARE(m_script->Messages.first().Kind, TQZMessageKind::Information);
+        QCOMPARE(m_script->MessageTexts(),
+                 (QStringList{QStringLiteral("The clip \"") + far +
+                                  QStringLiteral("\" lies outside the test's folder \"") + lesson +
+                                  QStringLiteral("\".\nThe player will not open a clip outside "
+                                                 "the test's folder: copy the clip into the "
+                                                 "folder beside the test, or into a folder below "
+                                                 "it, and choose it there."),
+                              canNotOpen}));
     }
 
     void copyAndPasteChoices()
