@@ -142,16 +142,16 @@ void TMediaLastnosti::Tell(const QString &note)
 
 QString TMediaLastnosti::OutsideNote(const QString &clip, const QString &folder)
 {
-    return QStringLiteral("The clip \"%1\" lies outside the test's folder \"%2\".\n"
-                          "The player will not open a clip outside the test's folder: copy the "
-                          "clip into the folder beside the test, or into a folder below it, and "
+    return QStringLiteral("The player will not open a clip outside the test's folder.\n\n"
+                          "Clip: %1\nTest's folder: %2\n\n"
+                          "Copy the clip into the test's folder, or into a folder below it, and "
                           "choose it there.")
         .arg(clip, folder);
 }
 
 QString TMediaLastnosti::NotSavedNote()
 {
-    return QStringLiteral("The test has not been saved yet, so it has no folder.\n"
-                          "The player will not open a clip outside the test's folder: save the "
-                          "test, copy the clip into the folder beside it, and choose it there.");
+    return QStringLiteral("The player will not open a clip outside the test's folder, and this "
+                          "test has not been saved yet, so it has no folder.\n\n"
+                          "Save the test, copy the clip into its folder, and choose it there.");
 }

@@ -781,10 +781,10 @@ private slots:
         QCOMPARE(m_script->Messages.first().Kind, TQZMessageKind::Information);
         QCOMPARE(m_script->Messages.first().Caption, QStringLiteral("Information"));
         QCOMPARE(m_script->MessageTexts(),
-                 (QStringList{QStringLiteral("The test has not been saved yet, so it has no "
-                                             "folder.\nThe player will not open a clip outside the "
-                                             "test's folder: save the test, copy the clip into the "
-                                             "folder beside it, and choose it there."),
+                 (QStringList{QStringLiteral("The player will not open a clip outside the "
+                                             "test's folder, and this test has not been saved "
+                                             "yet, so it has no folder.\n\nSave the test, copy "
+                                             "the clip into its folder, and choose it there."),
                               canNotOpen}));
 
         m_script->FileAnswers = {lesson + QStringLiteral("/quiz.cvl")};
@@ -798,12 +798,11 @@ private slots:
         QCOMPARE(insert(far), far.toLocal8Bit());
         QCOMPARE(m_script->Messages.first().Kind, TQZMessageKind::Information);
         QCOMPARE(m_script->MessageTexts(),
-                 (QStringList{QStringLiteral("The clip \"") + far +
-                                  QStringLiteral("\" lies outside the test's folder \"") + lesson +
-                                  QStringLiteral("\".\nThe player will not open a clip outside "
-                                                 "the test's folder: copy the clip into the "
-                                                 "folder beside the test, or into a folder below "
-                                                 "it, and choose it there."),
+                 (QStringList{QStringLiteral("The player will not open a clip outside the "
+                                             "test's folder.\n\nClip: ") +
+                                  far + QStringLiteral("\nTest's folder: ") + lesson +
+                                  QStringLiteral("\n\nCopy the clip into the test's folder, or "
+                                                 "into a folder below it, and choose it there."),
                               canNotOpen}));
     }
 
