@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -240,20 +241,25 @@ QStringList Components(const QString &path)
 }
 
 // The one entry of `folder` whose name is `name` but for case; empty when
-// there is none or more than one.
+// there is none or more than one. Only the names are read: no entry is
+// looked at, so no mount point below the folder is woken.
 QString MatchIgnoringCase(const QString &folder, const QString &name)
 {
-    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
-                                                       QDir::System | QDir::NoDotAndDotDot);
+    DIR *listing = ::opendir(QFile::encodeName(folder).constData());
+    if (!listing)
+        return {};
     QString found;
-    for (const QString &entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) != 0)
-            continue;
-        if (!found.isEmpty())
-            return {};
-        found = entry;
+    int matches = 0;
+    while (const dirent *entry = ::readdir(listing)) {
+        const QString entryName = QFile::decodeName(entry->d_name);
+        if (entryName.compare(name, Qt::CaseInsensitive) == 0 && entryName != QLatin1String(".") &&
+            entryName != QLatin1String("..")) {
+            found = entryName;
+            ++matches;
+        }
     }
-    return found;
+    ::closedir(listing);
+    return matches == 1 ? found : QString();
 }
 
 // Follows `parts` from `folder` (absolute, without links) one component at a
