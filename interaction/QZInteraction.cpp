@@ -54,7 +54,13 @@ public:
         case TQZMessageKind::Confirmation: icon = QMessageBox::Question; break;
         case TQZMessageKind::Plain: break;
         }
-        QMessageBox box(icon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+        QMessageBox box(icon, caption, QString(), QMessageBox::NoButton,
+                        QApplication::activeWindow());
+        // A text may hold a test's own words and names: it is shown as typed,
+        // never as markup, which could load pictures and show links. The
+        // format comes first, so the text is never read as markup at all.
+        box.setTextFormat(Qt::PlainText);
+        box.setText(text);
         KeepOnTop(box);
         const std::pair<TQZButton, QMessageBox::StandardButton> map[] = {
             {TQZButton::Ok, QMessageBox::Ok},
