@@ -6,6 +6,7 @@
 #include "QZControls.h"
 #include "QZInteraction.h"
 #include "QZMediaDevice.h"
+#include "QZPlainText.h"
 #include "QZRTPrvaStran.h"
 #include "QZRezultat.h"
 #include "QZStream.h"
@@ -87,7 +88,7 @@ TGlavnoOkno::TOpenResult TGlavnoOkno::OpenTest(const QString &fileName,
     // A test without pages shows nothing: GoToPage refuses page 0.
     m_test->GoToPage(0);
     PageChanged();
-    setWindowTitle(m_test->Title());
+    setWindowTitle(PlainWindowTitle(m_test->Title()));
     return TOpenResult::Opened;
 }
 

@@ -46,6 +46,7 @@ TRezultatDialog::TRezultatDialog(QWidget *parent)
 
     m_uspehPanel = new QLabel(frame);
     m_uspehPanel->setObjectName(QStringLiteral("UspehPanel"));
+    m_uspehPanel->setTextFormat(Qt::PlainText);
     m_uspehPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     m_uspehPanel->setAlignment(Qt::AlignCenter);
     m_uspehPanel->setFont(DialogFont(19, false));
@@ -58,6 +59,8 @@ TRezultatDialog::TRezultatDialog(QWidget *parent)
 
     m_komentarLabel = new QLabel(commentPanel);
     m_komentarLabel->setObjectName(QStringLiteral("KomentarLabel"));
+    // The comment is the test's own text, shown as typed.
+    m_komentarLabel->setTextFormat(Qt::PlainText);
     m_komentarLabel->setAlignment(Qt::AlignCenter);
     m_komentarLabel->setWordWrap(true);
     m_komentarLabel->setFont(DialogFont(13, true));
