@@ -8,6 +8,7 @@
 #include "QZMemo.h"
 #include "QZOle.h"
 #include "QZOrodja.h"
+#include "QZPlainText.h"
 #include "QZRecordFields.h"
 #include "QZRezultat.h"
 #include "QZStream.h"
@@ -101,8 +102,8 @@ void TGlavnoOkno::UpdateCaption()
         return;
     }
     const QString page = EditorState.CurrentPage ? EditorState.CurrentPage->PageName() : QString();
-    setWindowTitle(EditorState.CurrentTest->Title() + QStringLiteral(" - ") + page +
-                   QStringLiteral(" - ") + EditorState.FileName);
+    setWindowTitle(PlainWindowTitle(EditorState.CurrentTest->Title() + QStringLiteral(" - ") +
+                                    page + QStringLiteral(" - ") + EditorState.FileName));
 }
 
 void TGlavnoOkno::PageChanged()

@@ -9,6 +9,7 @@
 #include "QZInteraction.h"
 #include "QZOrodja.h"
 #include "QZPageExplorer.h"
+#include "QZPlainText.h"
 #include "QZRecordFields.h"
 #include "QZStream.h"
 
@@ -166,7 +167,7 @@ void TPageWizard::ListTemplates()
             names.insert(file.fileName());
             auto *item = new QListWidgetItem(icon, text, m_templates);
             item->setData(Qt::UserRole, file.absoluteFilePath());
-            item->setToolTip(QDir::toNativeSeparators(file.absoluteFilePath()));
+            item->setToolTip(PlainToolTip(QDir::toNativeSeparators(file.absoluteFilePath())));
         }
     }
     if (m_templates->count() > 0)

@@ -1,9 +1,11 @@
 #include "QZSlikaLastnosti.h"
 
 #include "QZInteraction.h"
+#include "QZPlainText.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -148,6 +150,7 @@ void TSlikaLastnosti::Load(const TSlikaRecord &record)
     ShowFlag(m_stretch, m_record.Stretch);
     m_chosenFile.clear();
     m_fileLabel->clear();
+    m_fileLabel->setToolTip(QString());
 }
 
 TSlikaRecord TSlikaLastnosti::Store()
@@ -165,5 +168,5 @@ void TSlikaLastnosti::OpenClick()
         return;
     m_chosenFile = file;
     m_fileLabel->setText(QFileInfo(file).fileName());
-    m_fileLabel->setToolTip(file);
+    m_fileLabel->setToolTip(PlainToolTip(QDir::toNativeSeparators(file)));
 }
