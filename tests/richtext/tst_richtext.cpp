@@ -1,8 +1,10 @@
 // Tests of the RTF reader and writer: real documents of other programs, the
 // code pages, lists, pictures, the written dialect and its round trip,
 // hostile input, and the rescaling of font sizes.
+#include "QZMarkupTest.h"
 #include "QZRtf.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -145,6 +147,7 @@ private slots:
     void roundTrip();
     void hostileInput_data();
     void hostileInput();
+    void namesNothingOutside();
     void rescale();
 };
 
@@ -466,6 +469,49 @@ void TestRichText::hostileInput()
     QVERIFY(ReadRtf(rtf, document));
     QCOMPARE(document.toPlainText().remove(QChar::ObjectReplacementCharacter), text);
     QVERIFY(!WriteRtf(document).isEmpty());
+}
+
+// Links and pictures named by address or file stay out: laying the document
+// out reads no file (a FIFO named everywhere would be read), and what shows
+// is only the words.
+void TestRichText::namesNothingOutside()
+{
+    TMarkupTestFile file;
+    QVERIFY(file.IsValid());
+    const QByteArray fifo = QFile::encodeName(file.Fifo());
+    QImage dot(1, 1, QImage::Format_RGB32);
+    dot.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(dot.save(&buffer, "PNG"));
+    const QByteArray rtf = "{\\rtf1 <img src=\"" + fifo +
+                           "\">{\\field{\\*\\fldinst HYPERLINK \"file://" + fifo +
+                           "\"}{\\fldrslt link}}{\\field{\\*\\fldinst INCLUDEPICTURE \"" + fifo +
+                           "\" \\\\d}{\\fldrslt }}{\\*\\htmltag84 <img src=\"" + fifo +
+                           "\">}{\\pict\\pngblip " + png.toHex() + "}\\par}";
+    QTextDocument document;
+    QVERIFY(ReadRtf(rtf, document));
+    QCOMPARE(document.toPlainText(), QStringLiteral("<img src=\"%1\">link\uFFFC").arg(file.Fifo()));
+    int pictures = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            QVERIFY(!format.isAnchor());
+            QVERIFY(format.anchorHref().isEmpty());
+            if (format.isImageFormat()) {
+                // A picture the document holds itself.
+                const QUrl name(format.toImageFormat().name());
+                QCOMPARE(name.scheme(), QStringLiteral("rtfpicture"));
+                const QVariant picture = document.resource(QTextDocument::ImageResource, name);
+                QCOMPARE(picture.value<QImage>().pixel(0, 0), qRgb(255, 0, 0));
+                ++pictures;
+            }
+        }
+    }
+    QCOMPARE(pictures, 1);
+    QVERIFY(document.documentLayout()->documentSize().width() > 0);
+    QCOMPARE(file.FifoReads(), 0);
 }
 
 void TestRichText::rescale()
