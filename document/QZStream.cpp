@@ -4,7 +4,12 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 const QString NewerVersionMessage = QStringLiteral("Get the newer version of the program!");
 
@@ -65,11 +70,28 @@ void TQZReader::Seek(qsizetype position)
 
 QByteArray ReadWholeFile(const QString &fileName)
 {
-    QFile file(fileName);
     if (QFileInfo(fileName).isDir())
         throw TQZFileError(QStringLiteral("it is a folder, not a file"), fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // Opened without waiting, so that a pipe or a device named as a file
+    // cannot hold the program up; only a regular file is read.
+    const int descriptor =
+        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        throw TQZFileError(QString::fromLocal8Bit(std::strerror(errno)), fileName);
+    struct stat status
+    {
+    };
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        throw TQZFileError(QStringLiteral("it is not a file but a device, a pipe or a socket"),
+                           fileName);
+    }
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
         throw TQZFileError(file.errorString(), fileName);
+    }
     QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw TQZFileError(file.errorString(), fileName);

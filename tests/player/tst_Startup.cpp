@@ -9,9 +9,12 @@
 #include "QZStream.h"
 
 #include <QAbstractButton>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -124,12 +127,16 @@ void TestStartup::openingErrorsLeaveEmptyWindow()
         QCOMPARE(run.Script.MessageTexts().value(1), ExitQuestion);
     }
 
-    // A damaged file and a bad number of pages to keep are opening errors too,
-    // each with its cause.
+    // A damaged file, a bad number of pages to keep and a pipe named as the
+    // test (which must not hold the player up) are opening errors too, each
+    // with its cause.
+    const QString pipe = File(QStringLiteral("pipe.cvl"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     const QString damaged = File(QStringLiteral("damaged.cvl"));
     WriteWholeFile(damaged, TestFileBytes(TwoPages()).left(3000));
     const QString whole = Write(QStringLiteral("whole.cvl"), TwoPages());
     const QList<std::pair<QStringList, QString>> cases{
+        {{pipe}, QStringLiteral("it is not a file but a device, a pipe or a socket")},
         {{damaged}, QStringLiteral("page 1 of 2: the data ends inside the page record")},
         {{whole, QStringLiteral("/R"), QStringLiteral("x")},
          QStringLiteral("'x' is not a valid number of pages to keep")}};
