@@ -7,6 +7,7 @@
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QThread>
 #include <QWindow>
 
@@ -14,6 +15,12 @@
 #include <utility>
 
 TQZInteraction::~TQZInteraction() = default;
+
+TQZButton TQZInteraction::MessageWithDefault(TQZMessageKind kind, const QString &caption,
+                                             const QString &text, TQZButtons buttons, TQZButton)
+{
+    return Message(kind, caption, text, buttons);
+}
 
 namespace {
 
@@ -46,6 +53,12 @@ public:
     TQZButton Message(TQZMessageKind kind, const QString &caption, const QString &text,
                       TQZButtons buttons) override
     {
+        return MessageWithDefault(kind, caption, text, buttons, TQZButton::None);
+    }
+
+    TQZButton MessageWithDefault(TQZMessageKind kind, const QString &caption, const QString &text,
+                                 TQZButtons buttons, TQZButton defaultButton) override
+    {
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         switch (kind) {
         case TQZMessageKind::Warning: icon = QMessageBox::Warning; break;
@@ -69,8 +82,11 @@ public:
             {TQZButton::Cancel, QMessageBox::Cancel},
         };
         for (const auto &[ours, theirs] : map)
-            if (buttons.testFlag(ours))
-                box.addButton(theirs);
+            if (buttons.testFlag(ours)) {
+                QPushButton *button = box.addButton(theirs);
+                if (ours == defaultButton)
+                    box.setDefaultButton(button);
+            }
         const int pressed = box.exec();
         for (const auto &[ours, theirs] : map)
             if (pressed == theirs)

@@ -40,6 +40,11 @@ public:
     // box is closed otherwise). A "\n" in text breaks the line.
     virtual TQZButton Message(TQZMessageKind kind, const QString &caption, const QString &text,
                               TQZButtons buttons) = 0;
+    // The same box with `defaultButton`, one of `buttons`, as the button that
+    // Enter presses. An interaction that cannot mark one shows Message().
+    virtual TQZButton MessageWithDefault(TQZMessageKind kind, const QString &caption,
+                                         const QString &text, TQZButtons buttons,
+                                         TQZButton defaultButton);
     // A file open dialog, starting in `folder` (the current folder when it is
     // empty); an empty name when it was cancelled.
     virtual QString OpenFileName(QWidget *parent, const QString &caption, const QString &filter,

@@ -12,9 +12,18 @@ TQZScriptedInteraction::~TQZScriptedInteraction() { SetInteraction(m_previous); 
 TQZButton TQZScriptedInteraction::Message(TQZMessageKind kind, const QString &caption,
                                           const QString &text, TQZButtons buttons)
 {
-    Messages << TMessage{kind, caption, text, buttons};
+    return MessageWithDefault(kind, caption, text, buttons, TQZButton::None);
+}
+
+TQZButton TQZScriptedInteraction::MessageWithDefault(TQZMessageKind kind, const QString &caption,
+                                                     const QString &text, TQZButtons buttons,
+                                                     TQZButton defaultButton)
+{
+    Messages << TMessage{kind, caption, text, buttons, defaultButton};
     if (!Answers.isEmpty())
         return Answers.takeFirst();
+    if (defaultButton != TQZButton::None && buttons.testFlag(defaultButton))
+        return defaultButton;
     for (TQZButton button : {TQZButton::Ok, TQZButton::Yes, TQZButton::No, TQZButton::Cancel})
         if (buttons.testFlag(button))
             return button;

@@ -18,6 +18,7 @@ public:
         QString Caption;
         QString Text;
         TQZButtons Buttons;
+        TQZButton Default = TQZButton::None; // None: the box marks no default
     };
 
     // Installs itself for its lifetime; the interaction installed before comes
@@ -27,6 +28,8 @@ public:
 
     TQZButton Message(TQZMessageKind kind, const QString &caption, const QString &text,
                       TQZButtons buttons) override;
+    TQZButton MessageWithDefault(TQZMessageKind kind, const QString &caption, const QString &text,
+                                 TQZButtons buttons, TQZButton defaultButton) override;
     QString OpenFileName(QWidget *parent, const QString &caption, const QString &filter,
                          const QString &defaultSuffix, const QString &folder = {}) override;
     QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter,
@@ -39,7 +42,8 @@ public:
     void Exit(int code) override;
 
     // Answers to the next message boxes, in order; without one a box is
-    // answered with OK, or Yes, or its first button.
+    // answered with its default button, or else OK, or Yes, or its first
+    // button.
     QList<TQZButton> Answers;
     // Answers to the next file dialogs, open and save alike, in order; an
     // empty name cancels.
