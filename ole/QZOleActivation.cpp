@@ -217,3 +217,11 @@ TOleDesktopOpener SetOleDesktopOpener(TOleDesktopOpener opener)
 {
     return std::exchange(Opener(), std::move(opener));
 }
+
+TOleApplicationLookup SetOleApplicationLookup(TOleApplicationLookup lookup)
+{
+    static TOleApplicationLookup installed = [](const QString &) {
+        return QString();
+    };
+    return std::exchange(installed, std::move(lookup));
+}

@@ -45,3 +45,9 @@ TOleActivationResult ActivateOleObject(const TOleObject &object);
 // opener installed before.
 using TOleDesktopOpener = std::function<bool(const QUrl &)>;
 TOleDesktopOpener SetOleDesktopOpener(TOleDesktopOpener opener);
+
+// The name of the application that the desktop opens files of a MIME type
+// with; empty when none can be named. Tests install their own so that no
+// desktop is asked. Returns the lookup installed before.
+using TOleApplicationLookup = std::function<QString(const QString &mimeType)>;
+TOleApplicationLookup SetOleApplicationLookup(TOleApplicationLookup lookup);

@@ -7,12 +7,13 @@
 QObject *NewTestRun();
 QObject *NewTestStartup();
 QObject *NewTestClips();
+QObject *NewTestEmbeddedFiles();
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     int failures = 0;
-    for (auto make : {&NewTestRun, &NewTestStartup, &NewTestClips}) {
+    for (auto make : {&NewTestRun, &NewTestStartup, &NewTestClips, &NewTestEmbeddedFiles}) {
         const std::unique_ptr<QObject> test(make());
         failures += QTest::qExec(test.get(), argc, argv);
     }
