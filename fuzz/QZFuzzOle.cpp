@@ -27,8 +27,7 @@ void Exercise(QByteArrayView stream)
         for (int mode = OleSizeNormal; mode <= OleSizeStretch; ++mode)
             DrawOleObject(painter, QRect(0, 0, 40, 30), object, mode);
         OleNaturalSize(object, 96, 96);
-        if (const auto file = OleActivationFile(object))
-            OleRefusal(file->FileName, file->Content);
+        PrepareOleOpening(object);
     } catch (const TQZFileError &) {
     }
 }

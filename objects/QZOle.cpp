@@ -167,7 +167,18 @@ bool TQZOle::Activate()
 {
     if (!m_object)
         return false;
-    const TOleActivationResult result = ActivateOleObject(*m_object);
+    const TOleOpening opening = PrepareOleOpening(*m_object);
+    if (!opening.Refusal.isEmpty()) {
+        ShowWarning(opening.Refusal);
+        return false;
+    }
+    // No is the default: Enter or closing the box opens nothing.
+    const QString question = OleOpenQuestion(opening, OleApplicationName(opening.Type.Name));
+    if (Interaction().MessageWithDefault(TQZMessageKind::Confirmation, OleOpenCaption(), question,
+                                         TQZButton::Yes | TQZButton::No,
+                                         TQZButton::No) != TQZButton::Yes)
+        return false;
+    const TOleActivationResult result = OpenOleFile(opening);
     if (!result.Opened)
         ShowWarning(result.Message);
     return result.Opened;

@@ -38,8 +38,10 @@ public:
     QWidget *View() const;
     // Whether a double-click opens the object now.
     bool ActivatesOnDoubleClick() const;
-    // Opens the object as a double-click does, reporting a refusal or failure
-    // in a message box; false when it was not opened.
+    // Opens the object as a double-click does: a file of a type that may be
+    // opened is opened once the user says yes to the question naming it; a
+    // refusal or a failure is shown in a warning. False when nothing was
+    // opened.
     bool Activate();
 
 private:

@@ -1,53 +1,60 @@
-// Opening an embedded object: its content is written to a private temporary
-// file named as the object's own file and opened with the desktop's default
-// application. A test file must never make the programs run anything, so
-// programs, scripts and desktop launchers are refused, by name and by content.
+// Opening an embedded object. An object opens as a file: a package's own
+// file, or a Word, Excel or PowerPoint storage as a .doc, .xls or .ppt file.
+// A test file may come from anyone, so a file is opened only when its type,
+// taken from its content and agreeing with its name, is a passive document's
+// (OleFileType), only after the user has said yes to a question that names
+// the file, its type and the application that will open it, and only as a
+// copy in this run's private folder (OleRunFolder). The question itself is
+// the caller's to ask: this layer shows nothing.
 #pragma once
 
+#include "QZOleDesktop.h"
+#include "QZOleFileType.h"
 #include "QZOleObject.h"
 
 #include <QString>
-#include <QUrl>
 
-#include <functional>
+#include <optional>
 
-// The file an object opens as: a package's own file, or the storage of a
-// Word, Excel or PowerPoint document as .doc, .xls or .ppt.
+// The file an object opens as; its name is clean (CleanOleFileName).
 struct TOleActivationFile
 {
     QString FileName;
     QByteArray Content;
 };
 
-struct TOleActivationResult
-{
-    bool Opened = false;
-    // Why the object was not opened, as shown to the user; empty when opened.
-    QString Message;
-    // The temporary file written, when one was.
-    QString Path;
-};
-
 // The file an object would open as; nullopt for a class nothing here opens.
 std::optional<TOleActivationFile> OleActivationFile(const TOleObject &object);
 
-// Why a file must not be opened (it is a program, a script, a launcher, or is
-// marked as one); empty when it may be.
-QString OleRefusal(const QString &fileName, QByteArrayView content);
+// What opening an object comes to, before anything is written.
+struct TOleOpening
+{
+    TOleActivationFile File;
+    TOleFileType Type;
+    // The message shown instead of opening the object; empty when it may be
+    // opened once the user agrees.
+    QString Refusal;
+};
 
-// Writes the object's file to a private temporary folder (mode 0700, removed
-// when the program ends) and opens it with the desktop opener. Nothing is
-// written for a refused object.
-TOleActivationResult ActivateOleObject(const TOleObject &object);
+// Decides whether the object may be opened: its class, its file's type and
+// this run's bounds. Writes nothing.
+TOleOpening PrepareOleOpening(const TOleObject &object);
 
-// The desktop's "open" of a file URL; QDesktopServices::openUrl unless
-// replaced. Tests install their own so that nothing is launched. Returns the
-// opener installed before.
-using TOleDesktopOpener = std::function<bool(const QUrl &)>;
-TOleDesktopOpener SetOleDesktopOpener(TOleDesktopOpener opener);
+// The caption and text of the question asked before a file is opened;
+// `application` is the name of the application that opens it, or empty when
+// none can be named.
+QString OleOpenCaption();
+QString OleOpenQuestion(const TOleOpening &opening, const QString &application);
 
-// The name of the application that the desktop opens files of a MIME type
-// with; empty when none can be named. Tests install their own so that no
-// desktop is asked. Returns the lookup installed before.
-using TOleApplicationLookup = std::function<QString(const QString &mimeType)>;
-TOleApplicationLookup SetOleApplicationLookup(TOleApplicationLookup lookup);
+struct TOleActivationResult
+{
+    bool Opened = false;
+    // Why the file was not opened, as shown to the user; empty when opened.
+    QString Message;
+    // The copy written, when one was.
+    QString Path;
+};
+
+// Writes the copy of a file that PrepareOleOpening let through into this
+// run's private folder and opens it with the desktop opener.
+TOleActivationResult OpenOleFile(const TOleOpening &opening);
