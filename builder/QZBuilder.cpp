@@ -11,6 +11,7 @@
 #include "QZMemoLastnosti.h"
 #include "QZNalogaLastnosti.h"
 #include "QZOleLastnosti.h"
+#include "QZOlePrivateFolder.h"
 #include "QZOpenPassword.h"
 #include "QZOrodja.h"
 #include "QZPageExplorer.h"
@@ -40,6 +41,8 @@ TBuilder::~TBuilder()
 void TBuilder::Create()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Corvella Builder"));
+    // Copies of embedded files that runs which crashed or were killed left.
+    RemoveStaleOleFolders();
     m_mainWindow = std::make_unique<TGlavnoOkno>();
     m_mainWindow->SetArguments(m_arguments);
     m_tools = new TOrodja(m_mainWindow.get());

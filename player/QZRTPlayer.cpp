@@ -1,6 +1,7 @@
 #include "QZRTPlayer.h"
 
 #include "QZInteraction.h"
+#include "QZOlePrivateFolder.h"
 #include "QZRTGlavnoOkno.h"
 #include "QZRezultat.h"
 
@@ -16,6 +17,8 @@ TPlayer::~TPlayer() = default;
 bool TPlayer::Start()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Corvella Viewer"));
+    // Copies of embedded files that runs which crashed or were killed left.
+    RemoveStaleOleFolders();
     m_mainWindow = std::make_unique<TGlavnoOkno>();
 
     // Showing the loading window measures the screen, before any object of
