@@ -3,6 +3,7 @@
 #include "QZClipLookup.h"
 #include "QZCodePage.h"
 #include "QZNaloga.h"
+#include "QZOleActivation.h"
 #include "QZOleObject.h"
 #include "QZPicture.h"
 #include "QZRecordFields.h"
@@ -68,6 +69,28 @@ QString PayloadFault(const TQZControl &object)
         return {};
     }
     default: return {};
+    }
+}
+
+// Why the player will not open an OLE object that the student may open by a
+// double-click, as it would tell the student; empty when it would ask to
+// open it, or when the object cannot be opened by the student anyway.
+QString OpeningFault(const TQZControl &object)
+{
+    const auto record = RecordOf<TOleRecord>(object);
+    if (record.IsEmpty != 0 || record.ActivationEnabled != 1)
+        return {};
+    try {
+        QString refusal = PrepareOleOpening(TOleObject::FromStream(object.Payload())).Refusal;
+        if (refusal.isEmpty())
+            return {};
+        // The message is a sentence; a problem's text is a clause.
+        refusal[0] = refusal.at(0).toLower();
+        if (refusal.endsWith(QLatin1Char('.')))
+            refusal.chop(1);
+        return refusal;
+    } catch (const TQZFileError &) {
+        return {}; // listed as a payload that cannot be read
     }
 }
 
@@ -191,6 +214,9 @@ private:
                     Add(index, number, kind, fault);
             if (tag == ObjMedia)
                 if (const QString fault = ClipFault(*object); !fault.isEmpty())
+                    Add(index, number, kind, fault);
+            if (tag == ObjOle)
+                if (const QString fault = OpeningFault(*object); !fault.isEmpty())
                     Add(index, number, kind, fault);
             if (tag != ObjGumb)
                 continue;

@@ -1,8 +1,9 @@
 // `corvtool check`: loads a test or page file as the player does, decodes
 // every payload, and lists what a teacher should fix before handing the test
-// out: payloads that cannot be decoded, clips that cannot be found, targets
-// and Page buttons naming no page, questions that can never be answered
-// right, and pages that nothing leads to from the first page.
+// out: payloads that cannot be decoded, clips that cannot be found, embedded
+// files that the player refuses to open, targets and Page buttons naming no
+// page, questions that can never be answered right, and pages that nothing
+// leads to from the first page. It writes nothing and starts nothing.
 #pragma once
 
 #include <QString>
