@@ -52,11 +52,10 @@ TOleOpening PrepareOleOpening(const TOleObject &object)
     TOleOpening opening;
     const auto file = OleActivationFile(object);
     if (!file) {
-        opening.Refusal =
-            QStringLiteral("The embedded object \"%1\" cannot be opened: no "
-                           "application here opens objects of its type.")
-                .arg(object.TypeName().isEmpty() ? QStringLiteral("OLE object")
-                                                 : CleanOleFileName(object.TypeName()));
+        opening.Refusal = QStringLiteral("The embedded object \"%1\" cannot be opened: no "
+                                         "application here opens objects of its type.")
+                              .arg(object.TypeName().isEmpty() ? QStringLiteral("OLE object")
+                                                               : object.TypeName());
         return opening;
     }
     opening.File = *file;
