@@ -34,6 +34,11 @@ void TQZControl::CopyToClipboard() const
 
 void TQZControl::LoadPayload(QByteArrayView) {}
 
+void TQZControl::LoadSharedPayload(QByteArrayView payload, const QByteArray &)
+{
+    LoadPayload(payload);
+}
+
 namespace {
 
 void SetInt32(QByteArray &record, int offset, qint32 value)

@@ -56,6 +56,10 @@ public:
     // Rich text, picture and OLE objects take their payload from the page
     // stream here; a payload the object rejects raises TQZFileError.
     virtual void LoadPayload(QByteArrayView payload);
+    // The same, for a payload that lies inside `owner` (which may be null):
+    // an object that keeps its payload may share owner's bytes instead of
+    // copying them. The default copies, as LoadPayload does.
+    virtual void LoadSharedPayload(QByteArrayView payload, const QByteArray &owner);
     // The payload as SaveToStream writes it (empty for other types).
     virtual QByteArray Payload() const { return {}; }
 

@@ -209,7 +209,7 @@ void TQZStran::LoadFromStream(TQZReader &reader)
             const QByteArrayView picture = reader.ReadPayload(
                 Int32At(record, offsetof(TSlikaRecord, PictureLength)), "a picture");
             if (quint8(record.at(offsetof(TSlikaRecord, PictureKind))) <= 2)
-                added->LoadPayload(picture);
+                added->LoadSharedPayload(picture, reader.Owner());
             break;
         }
         case ObjOle:

@@ -55,6 +55,12 @@ public:
         : m_data(data)
     {
     }
+    // Reading from `data` itself lets payloads share its bytes (Owner).
+    explicit TQZReader(const QByteArray &data)
+        : m_data(data)
+        , m_owner(data)
+    {
+    }
 
     qsizetype Position() const { return m_position; }
     qsizetype Size() const { return m_data.size(); }
@@ -74,11 +80,16 @@ public:
     // The length bytes from the current position, which then moves past them.
     // A negative length or one past the end of the data is an error.
     QByteArrayView ReadPayload(qint64 length, const char *what);
+    // The array the data lies in, when the reader was made from one: a
+    // payload may keep it (a shared reference, not a copy) and view its
+    // bytes in place. Null otherwise.
+    const QByteArray &Owner() const { return m_owner; }
 
     void Seek(qsizetype position);
 
 private:
     QByteArrayView m_data;
+    QByteArray m_owner;
     qsizetype m_position = 0;
 };
 

@@ -157,7 +157,8 @@ bool TQZPicture::Load(QByteArrayView bytes, TPictureKind kind, QString *error)
     return true;
 }
 
-bool TQZPicture::LoadChecked(QByteArrayView bytes, TPictureKind kind, QString *error)
+bool TQZPicture::LoadChecked(QByteArrayView bytes, TPictureKind kind, QString *error,
+                             const QByteArray &owner)
 {
     if (bytes.isEmpty())
         return Fail(error, QStringLiteral("the picture is empty"));
@@ -184,7 +185,17 @@ bool TQZPicture::LoadChecked(QByteArrayView bytes, TPictureKind kind, QString *e
     default: return Fail(error, QStringLiteral("the picture kind is unknown"));
     }
     Drop();
-    m_bytes = bytes.toByteArray();
+    // Only an owner that holds its bytes itself (not one made from raw data,
+    // which has no capacity) can keep them alive for the view.
+    const bool inside = owner.capacity() > 0 && bytes.data() >= owner.constData() &&
+                        bytes.data() + bytes.size() <= owner.constData() + owner.size();
+    if (inside) {
+        m_owner = owner;
+        m_bytes = QByteArray::fromRawData(bytes.data(), bytes.size());
+    } else {
+        m_owner = QByteArray();
+        m_bytes = bytes.toByteArray();
+    }
     m_kind = kind;
     m_naturalSize = natural;
     m_failure.clear();

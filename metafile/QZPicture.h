@@ -41,7 +41,11 @@ public:
     bool Load(QByteArrayView bytes, TPictureKind kind, QString *error = nullptr);
     // Checks `bytes` as a picture of `kind` without decoding it: headers,
     // sizes, a metafile's records. On failure the picture stays as it was.
-    bool LoadChecked(QByteArrayView bytes, TPictureKind kind, QString *error = nullptr);
+    // With `owner` (the array `bytes` lies in, say a test file read whole)
+    // the picture keeps a shared reference to owner and views its bytes in
+    // place instead of copying them.
+    bool LoadChecked(QByteArrayView bytes, TPictureKind kind, QString *error = nullptr,
+                     const QByteArray &owner = {});
     // Decodes a checked picture, unless it is decoded. False with `error`
     // when it cannot be: a picture that does not decode is not tried again,
     // one the picture memory cannot hold now is.
@@ -56,8 +60,8 @@ public:
 
     bool IsNull() const { return m_bytes.isEmpty(); }
     TPictureKind Kind() const { return m_kind; }
-    // The bytes exactly as loaded.
-    const QByteArray &Bytes() const { return m_bytes; }
+    // The bytes exactly as loaded (a copy of their own).
+    QByteArray Bytes() const { return QByteArray(m_bytes.constData(), m_bytes.size()); }
     // The picture's own size in pixels; for icons and Windows metafiles
     // without a placeable header known once decoded.
     QSize NaturalSize() const { return m_naturalSize; }
@@ -69,6 +73,8 @@ public:
     QImage Rendered(QSize size) const;
 
 private:
+    // The bytes as loaded: an array of their own, or a view into m_owner.
+    QByteArray m_owner;
     QByteArray m_bytes;
     TPictureKind m_kind = TPictureKind::Bitmap;
     QSize m_naturalSize;

@@ -60,12 +60,14 @@ void TQZSlika::ResizeTo(qint32 width, qint32 height)
 
 // While a test file is read the picture is only checked; it is decoded when
 // its page is shown.
-void TQZSlika::LoadPayload(QByteArrayView payload)
+void TQZSlika::LoadPayload(QByteArrayView payload) { LoadSharedPayload(payload, {}); }
+
+void TQZSlika::LoadSharedPayload(QByteArrayView payload, const QByteArray &owner)
 {
     QString error;
     TQZPicture &picture = Image()->Picture();
     const TPictureKind kind = TPictureKind(m_record.PictureKind);
-    if (!(TestLoading ? picture.LoadChecked(payload, kind, &error)
+    if (!(TestLoading ? picture.LoadChecked(payload, kind, &error, owner)
                       : picture.Load(payload, kind, &error)))
         throw TQZFileError(QStringLiteral("Cannot read a picture: %1").arg(error));
     Image()->update();

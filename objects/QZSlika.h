@@ -40,6 +40,8 @@ public:
     // that is not one raises TQZFileError. Read from a test file it is
     // checked, and decoded when first shown.
     void LoadPayload(QByteArrayView payload) override;
+    // Shares the bytes of a test file read whole rather than copying them.
+    void LoadSharedPayload(QByteArrayView payload, const QByteArray &owner) override;
     // The bytes of the picture exactly as loaded.
     QByteArray Payload() const override;
     QByteArray Record() const override;
