@@ -1,5 +1,7 @@
 #include "QZClipLookup.h"
 
+#include "QZNaloga.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,19 +23,6 @@ QString &TestFileValue()
 {
     static QString fileName;
     return fileName;
-}
-
-// Without the blanks and control characters around it, as names are trimmed
-// when they are stored.
-QString Trimmed(const QString &name)
-{
-    qsizetype begin = 0;
-    qsizetype end = name.size();
-    while (begin < end && name.at(begin).unicode() <= 0x20)
-        ++begin;
-    while (end > begin && name.at(end - 1).unicode() <= 0x20)
-        --end;
-    return name.mid(begin, end - begin);
 }
 
 // What a clip of a known extension must hold.
@@ -350,7 +339,7 @@ bool IsAddressName(const QString &clipName)
     // A scheme is two or more letters before a colon, so that a drive letter
     // of an old test ("C:\clips\a.wav") is a full path, not a URL.
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-    const QString name = Trimmed(clipName);
+    const QString name = TrimmedName(clipName);
     return scheme.match(name).hasMatch() || name.startsWith(QStringLiteral("/dev/")) ||
            name == QStringLiteral("/dev");
 }
@@ -358,7 +347,7 @@ bool IsAddressName(const QString &clipName)
 TClipLookup LookUpClip(const QString &clipName)
 {
     static const QRegularExpression driveLetter(QStringLiteral("^[A-Za-z]:"));
-    const QString trimmed = Trimmed(clipName);
+    const QString trimmed = TrimmedName(clipName);
     if (trimmed.isEmpty())
         return {{}, TClipFault::NoName};
     if (IsAddressName(trimmed))

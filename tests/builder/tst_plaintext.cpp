@@ -36,38 +36,6 @@
 
 namespace {
 
-// Every text a window or dialog holds, shown or not: labels, edit boxes, the
-// items of lists and combo boxes, buttons, frames and text boxes. A label
-// that reads its text as markup is listed as "markup: " and the text.
-QStringList Texts(const QWidget &root)
-{
-    QStringList texts;
-    const auto widgets = root.findChildren<QWidget *>();
-    for (const QWidget *widget : widgets) {
-        if (const auto *label = qobject_cast<const QLabel *>(widget)) {
-            const bool markup =
-                label->textFormat() == Qt::RichText ||
-                (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
-            texts << (markup ? QStringLiteral("markup: ") : QString()) + label->text();
-        } else if (const auto *edit = qobject_cast<const QLineEdit *>(widget)) {
-            texts << edit->text();
-        } else if (const auto *box = qobject_cast<const QComboBox *>(widget)) {
-            for (int i = 0; i < box->count(); ++i)
-                texts << box->itemText(i);
-        } else if (const auto *list = qobject_cast<const QListWidget *>(widget)) {
-            for (int i = 0; i < list->count(); ++i)
-                texts << list->item(i)->text();
-        } else if (const auto *button = qobject_cast<const QAbstractButton *>(widget)) {
-            texts << button->text();
-        } else if (const auto *frame = qobject_cast<const QGroupBox *>(widget)) {
-            texts << frame->title();
-        } else if (const auto *box = qobject_cast<const QTextEdit *>(widget)) {
-            texts << box->toPlainText();
-        }
-    }
-    return texts;
-}
-
 // The mouse rests on `widget` at `at`: the tooltip it shows, drawn once and
 // hidden again.
 QString RestMouse(QWidget *widget, QPoint at)
@@ -132,7 +100,7 @@ private:
     void Read(QDialog &dialog)
     {
         dialog.grab();
-        m_shown = Texts(dialog);
+        m_shown = WidgetTexts(dialog);
         m_fields.clear();
         for (const QLineEdit *edit : dialog.findChildren<QLineEdit *>())
             m_fields.insert(edit->objectName(), edit->text());
@@ -140,10 +108,7 @@ private:
             m_fields.insert(box->objectName(), box->currentText());
     }
 
-    QString MarkupLabels() const
-    {
-        return m_shown.filter(QStringLiteral("markup: ")).join(QLatin1Char('\n'));
-    }
+    QString MarkupLabels() const { return ::MarkupLabels(m_shown); }
 
 private slots:
     void init()
@@ -182,7 +147,7 @@ private slots:
         Tools().TestExplorer();
         auto *explorer = qobject_cast<TPageExplorer *>(Dialogs().Explorer);
         QVERIFY(explorer && explorer->isVisible());
-        QCOMPARE(Texts(*explorer).filter(QStringLiteral("<img")), pages);
+        QCOMPARE(WidgetTexts(*explorer).filter(QStringLiteral("<img")), pages);
 
         // Every object's dialog, page by page, in the order of the page.
         const QList<QStringList> objectTexts = {

@@ -16,37 +16,6 @@
 
 namespace {
 
-// The texts of the window's visible labels, buttons, frames and text boxes.
-// A label that reads its text as markup is listed as "markup: " and the text.
-QStringList ShownTexts(const QWidget &window)
-{
-    QStringList texts;
-    const auto widgets = window.findChildren<QWidget *>();
-    for (const QWidget *widget : widgets) {
-        if (!widget->isVisibleTo(&window))
-            continue;
-        if (const auto *label = qobject_cast<const QLabel *>(widget)) {
-            const bool markup =
-                label->textFormat() == Qt::RichText ||
-                (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
-            texts << (markup ? QStringLiteral("markup: ") : QString()) + label->text();
-        } else if (const auto *button = qobject_cast<const QAbstractButton *>(widget)) {
-            texts << button->text();
-        } else if (const auto *frame = qobject_cast<const QGroupBox *>(widget)) {
-            texts << frame->title();
-        } else if (const auto *box = qobject_cast<const QTextEdit *>(widget)) {
-            texts << box->toPlainText();
-        }
-    }
-    return texts;
-}
-
-// The labels among `texts` that read their text as markup, one a line.
-QString MarkupLabels(const QStringList &texts)
-{
-    return texts.filter(QStringLiteral("markup: ")).join(QLatin1Char('\n'));
-}
-
 // Clicks the shown button with this caption near its left edge, where a
 // choice takes clicks; false when there is none.
 bool Click(const QWidget &window, const QString &caption)
@@ -86,7 +55,7 @@ void TestPlainText::markupShowsAsTyped()
     run.Script.OnDialog = [&result](QDialog &dialog) {
         if (qobject_cast<TRezultatDialog *>(&dialog)) {
             dialog.grab();
-            result = ShownTexts(dialog);
+            result = WidgetTexts(dialog, TWidgetsTaken::Shown);
         }
         return int(QDialog::Accepted);
     };
@@ -98,7 +67,7 @@ void TestPlainText::markupShowsAsTyped()
     // Page 1: the questions, the texts and the button.
     QCOMPARE(run.PageName(), m("Page 1"));
     window.grab();
-    QStringList shown = ShownTexts(window);
+    QStringList shown = WidgetTexts(window, TWidgetsTaken::Shown);
     for (const char *name : {"Question", "Choice 1", "Choice 2", "Choice 3", "Choice 4", "Choice 5",
                              "Choice 6", "First", "Second", "Text", "Panel text", "Confirm"})
         QVERIFY2(shown.contains(m(name)), name);
@@ -115,7 +84,7 @@ void TestPlainText::markupShowsAsTyped()
     // Page 2: rich text, the clip (its file is not there) and the OLE object.
     QCOMPARE(run.Script.MessageTexts(), {QStringLiteral("I can not open the Media Player")});
     window.grab();
-    shown = ShownTexts(window);
+    shown = WidgetTexts(window, TWidgetsTaken::Shown);
     for (const QString &text : {file.RichText(), m("Clip caption"), m("Go on")})
         QVERIFY2(shown.contains(text), qPrintable(text));
     QVERIFY2(MarkupLabels(shown).isEmpty(), qPrintable(MarkupLabels(shown)));

@@ -8,8 +8,15 @@
 #include "QZScaling.h"
 #include "QZStream.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTextEdit>
 #include <QtEndian>
 
 #include <chrono>
@@ -230,4 +237,40 @@ QString TMarkupTestFile::Write(const QString &fileName) const
     const QString path = m_folder.filePath(fileName);
     WriteWholeFile(path, bytes);
     return path;
+}
+
+QStringList WidgetTexts(const QWidget &root, TWidgetsTaken taken)
+{
+    QStringList texts;
+    const auto widgets = root.findChildren<QWidget *>();
+    for (const QWidget *widget : widgets) {
+        if (taken == TWidgetsTaken::Shown && !widget->isVisibleTo(&root))
+            continue;
+        if (const auto *label = qobject_cast<const QLabel *>(widget)) {
+            const bool markup =
+                label->textFormat() == Qt::RichText ||
+                (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+            texts << (markup ? QStringLiteral("markup: ") : QString()) + label->text();
+        } else if (const auto *edit = qobject_cast<const QLineEdit *>(widget)) {
+            texts << edit->text();
+        } else if (const auto *box = qobject_cast<const QComboBox *>(widget)) {
+            for (int i = 0; i < box->count(); ++i)
+                texts << box->itemText(i);
+        } else if (const auto *list = qobject_cast<const QListWidget *>(widget)) {
+            for (int i = 0; i < list->count(); ++i)
+                texts << list->item(i)->text();
+        } else if (const auto *button = qobject_cast<const QAbstractButton *>(widget)) {
+            texts << button->text();
+        } else if (const auto *frame = qobject_cast<const QGroupBox *>(widget)) {
+            texts << frame->title();
+        } else if (const auto *box = qobject_cast<const QTextEdit *>(widget)) {
+            texts << box->toPlainText();
+        }
+    }
+    return texts;
+}
+
+QString MarkupLabels(const QStringList &texts)
+{
+    return texts.filter(QStringLiteral("markup: ")).join(QLatin1Char('\n'));
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -59,3 +60,14 @@ private:
     std::atomic<int> m_reads{0};
     std::thread m_watch;
 };
+
+class QWidget;
+
+// Every text the widgets below `root` hold (all of them, or only those shown
+// within it): labels, edit boxes, the items of lists and combo boxes,
+// buttons, frames and text boxes. A label that reads its text as markup is
+// listed as "markup: " and the text.
+enum class TWidgetsTaken { All, Shown };
+QStringList WidgetTexts(const QWidget &root, TWidgetsTaken taken = TWidgetsTaken::All);
+// The labels among `texts` that read their text as markup, one a line.
+QString MarkupLabels(const QStringList &texts);
