@@ -46,10 +46,11 @@ struct TDragFixture
             &TOrodja::InsertInputBox,           &TOrodja::InsertAlternative};
         for (int i = 0; i < ObjectsPerPage; ++i) {
             (tools.*inserts[i % std::size(inserts)])();
-            TQZControl *object = EditorState.CurrentPage->Objects().back().get();
+            TQZControl *object =
+                Builder.MainWindow().Document().CurrentPage()->Objects().back().get();
             object->MoveTo(20 + (i % 6) * 165, 20 + (i / 6) * 72);
         }
-        Dragged = FaceOf(EditorState.CurrentPage->Objects().at(7).get());
+        Dragged = FaceOf(Builder.MainWindow().Document().CurrentPage()->Objects().at(7).get());
         QCoreApplication::processEvents();
         SendMouse(Dragged, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton, Qt::LeftButton);
     }
@@ -57,7 +58,7 @@ struct TDragFixture
     ~TDragFixture()
     {
         SendMouse(Dragged, QEvent::MouseButtonRelease, QPoint(2, 2), Qt::LeftButton, Qt::NoButton);
-        Saved = true; // nothing asks on the way out
+        Builder.MainWindow().Document().MarkSaved(); // nothing asks on the way out
     }
 
     // The next pointer position of a drag back and forth across the page.

@@ -1,6 +1,5 @@
 #include "QZEditorState.h"
 
-#include "QZClipLookup.h"
 #include "QZRecordFields.h"
 
 #include <QHash>
@@ -52,24 +51,16 @@ void TTypeDefaults::TakeSize(int typeTag, qint32 width, qint32 height)
 
 void TEditorState::Reset()
 {
-    CurrentTest.reset();
-    CurrentPage = nullptr;
-    SetFileName(UntitledFileName());
     Dragging = false;
     GrabOffset = {};
     DeleteMode = false;
     OleInsertMode = false;
     CopyMode = false;
+    CutMode = false;
     SnapToGrid = true;
     GridStep = 0;
     PageNameCounter = 2;
     TypeDefaults.Reset();
-}
-
-void TEditorState::SetFileName(const QString &name)
-{
-    FileName = name;
-    SetTestFile(name == UntitledFileName() ? QString() : name);
 }
 
 namespace {

@@ -1,7 +1,5 @@
 // The builder's editor state: one record for the whole run, shared by the
-// design surface, the tools window and the dialogs. Whether the open test is
-// saved and the running score totals are the document's own globals (Saved,
-// ScoreEarned, ScoreMax).
+// design surface, the tools window and the dialogs.
 #pragma once
 
 #include "QZNaloga.h"
@@ -41,17 +39,16 @@ private:
     std::array<QByteArray, 11> m_records;
 };
 
+// How the author is working, whatever test is open: the modes, the grid and
+// the type defaults. The open test itself is the builder document's.
 struct TEditorState
 {
-    std::unique_ptr<TQZNaloga> CurrentTest;
-    TQZStran *CurrentPage = nullptr;
-    // Set through SetFileName.
-    QString FileName = QStringLiteral("Untitled.cvl");
     bool Dragging = false;
     QPoint GrabOffset;
     bool DeleteMode = false;
     bool OleInsertMode = false;
     bool CopyMode = false;
+    bool CutMode = false;
     bool SnapToGrid = true;
     // Pixels; fixed at the first activation of the surface.
     qint32 GridStep = 0;
@@ -60,17 +57,9 @@ struct TEditorState
 
     // Back to the state of a builder just started.
     void Reset();
-    // The open test's file name, UntitledFileName() for one never saved; its
-    // folder is where the test's clips are looked for, and a test never saved
-    // has none.
-    void SetFileName(const QString &name);
-    bool HasTest() const { return CurrentTest != nullptr; }
 };
 
 extern TEditorState EditorState;
-
-// The name of a test that was never saved.
-inline QString UntitledFileName() { return QStringLiteral("Untitled.cvl"); }
 
 // The builder's own cursors, in slots 100 to 102 after LoadBuilderCursors.
 enum TBuilderCursor { crObjectSize = 100, crOleInsert = 101, crDelete = 102 };

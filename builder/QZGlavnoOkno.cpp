@@ -6,12 +6,14 @@
 #include "QZHelp.h"
 #include "QZInteraction.h"
 #include "QZMemo.h"
+#include "QZObjectClipboard.h"
 #include "QZOle.h"
 #include "QZOrodja.h"
 #include "QZPlainText.h"
 #include "QZRecordFields.h"
 #include "QZRezultat.h"
 #include "QZStream.h"
+#include "QZUndoCommands.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -60,8 +62,20 @@ TGlavnoOkno::TGlavnoOkno(QWidget *parent)
     setAccessibleName(QStringLiteral("Page design surface"));
 
     EditorState.Reset();
-    Saved = true;
     LoadBuilderCursors();
+    // The windows follow the document.
+    connect(&m_document, &TBuilderDocument::CurrentPageChanged, this, &TGlavnoOkno::PageChanged);
+    connect(&m_document, &TBuilderDocument::ObjectChanged, this, [this](TQZControl *object) {
+        PrepareObject(object);
+        update();
+    });
+    for (auto signal : {&TBuilderDocument::PagesChanged, &TBuilderDocument::TestRecordChanged,
+                        &TBuilderDocument::FileNameChanged, &TBuilderDocument::TestOpenedOrClosed})
+        connect(&m_document, signal, this, &TGlavnoOkno::UpdateCaption);
+    connect(&m_document, &TBuilderDocument::ModifiedChanged, this, &TGlavnoOkno::UpdateCaption);
+    m_document.CommitPendingEdits = [this] {
+        CommitTyping();
+    };
     // Rich text boxes take typing and every OLE object opens on double-click
     // while the author edits.
     RichTextEditable = true;
@@ -73,8 +87,9 @@ TGlavnoOkno::TGlavnoOkno(QWidget *parent)
 // before the window does.
 TGlavnoOkno::~TGlavnoOkno()
 {
-    EditorState.CurrentPage = nullptr;
-    EditorState.CurrentTest.reset();
+    m_document.disconnect();
+    m_document.CommitPendingEdits = nullptr;
+    m_document.CloseTest();
 }
 
 bool TGlavnoOkno::FirstActivation(QSize clientSize)
@@ -97,23 +112,75 @@ bool TGlavnoOkno::FirstActivation(QSize clientSize)
 
 void TGlavnoOkno::UpdateCaption()
 {
-    if (!EditorState.CurrentTest) {
+    const TQZNaloga *test = m_document.Test();
+    if (!test) {
         setWindowTitle(QStringLiteral("Corvella Builder"));
         return;
     }
-    const QString page = EditorState.CurrentPage ? EditorState.CurrentPage->PageName() : QString();
-    setWindowTitle(PlainWindowTitle(EditorState.CurrentTest->Title() + QStringLiteral(" - ") +
-                                    page + QStringLiteral(" - ") + EditorState.FileName));
+    const TQZStran *shown = m_document.CurrentPage();
+    const QString page = shown ? shown->PageName() : QString();
+    setWindowTitle(PlainWindowTitle(test->Title() + QStringLiteral(" - ") + page +
+                                    QStringLiteral(" - ") + m_document.FileName()));
 }
 
 void TGlavnoOkno::PageChanged()
 {
-    TQZNaloga *test = EditorState.CurrentTest.get();
-    EditorState.CurrentPage = test ? test->CurrentPage() : nullptr;
-    if (EditorState.CurrentPage)
-        for (const auto &object : EditorState.CurrentPage->Objects())
+    if (TQZStran *page = m_document.CurrentPage())
+        for (const auto &object : page->Objects())
             PrepareObject(object.get());
     UpdateCaption();
+}
+
+TQZControl *TGlavnoOkno::PressedObject() const
+{
+    TQZStran *page = m_document.CurrentPage();
+    return page && page == m_pressedPage ? page->FindObject(m_pressedTag) : nullptr;
+}
+
+// The box keeps its own undo of the typing while it has the focus; once it
+// loses it, the typing is one edit on the document's stack.
+bool TGlavnoOkno::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn && watched->property("CorvellaTypingBox").toBool())
+        StartTyping(static_cast<QWidget *>(watched));
+    else if (event->type() == QEvent::FocusOut && watched == m_typingBox)
+        CommitTyping();
+    return TQZPageSurface::eventFilter(watched, event);
+}
+
+void TGlavnoOkno::StartTyping(QWidget *box)
+{
+    CommitTyping();
+    TQZStran *page = m_document.CurrentPage();
+    QWidget *face = box;
+    while (face && face->parentWidget() != this)
+        face = face->parentWidget();
+    const int tag = face ? TagOf(face) : 0;
+    const TQZControl *object = page && tag > 0 ? page->FindObject(tag) : nullptr;
+    if (!object)
+        return;
+    m_typingBox = box;
+    m_typingPage = page;
+    m_typingTag = tag;
+    m_typingBefore = TObjectSnapshot::Of(*object);
+}
+
+void TGlavnoOkno::CommitTyping()
+{
+    if (!m_typingBox)
+        return;
+    m_typingBox = nullptr;
+    const TQZNaloga *test = m_document.Test();
+    if (!test || test->IndexOfPage(m_typingPage) < 0)
+        return;
+    const TQZControl *object = m_typingPage->FindObject(m_typingTag);
+    if (!object)
+        return;
+    TObjectSnapshot after = TObjectSnapshot::Of(*object);
+    if (after == m_typingBefore)
+        return;
+    m_document.Push(new TChangeObject(m_document, QStringLiteral("Typing"), m_typingPage,
+                                      m_typingTag, std::move(m_typingBefore), std::move(after)));
 }
 
 void TGlavnoOkno::PrepareObject(TQZControl *object)
@@ -122,9 +189,18 @@ void TGlavnoOkno::PrepareObject(TQZControl *object)
     if (!face)
         return;
     face->setMouseTracking(true);
+    const int type = object->ObjectTypeTag();
+    if (type == ObjMemo) {
+        QList<QTextEdit *> boxes = face->findChildren<QTextEdit *>();
+        boxes << qobject_cast<QTextEdit *>(face);
+        for (QTextEdit *box : std::as_const(boxes))
+            if (box && !box->property("CorvellaTypingBox").toBool()) {
+                box->setProperty("CorvellaTypingBox", true);
+                box->installEventFilter(this);
+            }
+    }
     // Rich text boxes pass their presses on themselves, clips keep their
     // control bar and OLE frames route their view already.
-    const int type = object->ObjectTypeTag();
     if (type == ObjMemo || type == ObjMedia || type == ObjOle)
         return;
     const auto buttons = face->findChildren<QAbstractButton *>();
@@ -150,8 +226,8 @@ TGlavnoOkno::TSender TGlavnoOkno::SenderOf(QWidget *control) const
         return sender;
     sender.Face = face;
     const int tag = TagOf(face);
-    if (EditorState.CurrentPage && tag > 0 && tag < SurfaceTag)
-        sender.Object = EditorState.CurrentPage->FindObject(tag);
+    if (TQZStran *page = m_document.CurrentPage(); page && tag > 0 && tag < SurfaceTag)
+        sender.Object = page->FindObject(tag);
     // The OLE container is the view inside an OLE object's frame; the frame's
     // edge moves and sizes the object like any other.
     sender.IsOleContainer =
@@ -194,10 +270,9 @@ bool TGlavnoOkno::MouseDown(const TSender &sender, QMouseEvent *event)
     // is none) changes nothing.
     if (!sender.IsSurface && !sender.Object)
         return false;
-    if (EditorState.CurrentTest)
-        Saved = false;
     m_movedSincePress = false;
-    const bool modal = EditorState.DeleteMode || EditorState.CopyMode ||
+    ++m_dragSerial;
+    const bool modal = EditorState.DeleteMode || EditorState.CopyMode || EditorState.CutMode ||
                        (EditorState.OleInsertMode && sender.IsOleContainer);
     if (event->button() == Qt::LeftButton) {
         LeftPress(sender, event->globalPosition().toPoint());
@@ -215,10 +290,12 @@ void TGlavnoOkno::LeftPress(const TSender &sender, QPoint globalPosition)
     if (!sender.IsOleContainer && !sender.IsRichTextEdit && !sender.IsSurface)
         EditorState.Dragging = true;
     EditorState.GrabOffset = sender.Face->mapFromGlobal(globalPosition);
+    m_pressedPage = sender.Object ? m_document.CurrentPage() : nullptr;
+    m_pressedTag = sender.Object ? sender.Object->Tag() : 0;
 
     if (!sender.IsSurface && EditorState.DeleteMode) {
         if (ConfirmYesNo(QStringLiteral("Delete the object?")))
-            DeleteLater(sender.Object);
+            DeleteLater(sender.Object, QStringLiteral("Delete Object"));
         EditorState.Dragging = false;
         return;
     }
@@ -228,32 +305,33 @@ void TGlavnoOkno::LeftPress(const TSender &sender, QPoint globalPosition)
             m_tools->ToggleOleInsert();
         return;
     }
-    if (EditorState.CopyMode) {
-        // A press on the bare surface ends copy mode without copying.
-        if (sender.Object)
-            sender.Object->CopyToClipboard();
+    if (EditorState.CopyMode || EditorState.CutMode) {
+        // A press on the bare surface ends the mode without copying.
+        if (sender.Object) {
+            CopyObjectToClipboard(*sender.Object);
+            if (EditorState.CutMode)
+                DeleteLater(sender.Object, QStringLiteral("Cut"));
+        }
         EditorState.CopyMode = false;
+        EditorState.CutMode = false;
+        EditorState.Dragging = false;
     }
 }
 
 // The object goes once the press that asked for it has been handled: its
 // controls are still receiving that press.
-void TGlavnoOkno::DeleteLater(TQZControl *object)
+void TGlavnoOkno::DeleteLater(TQZControl *object, const QString &edit)
 {
-    TQZStran *page = EditorState.CurrentPage;
+    TQZStran *page = m_document.CurrentPage();
     const qint32 tag = object->Tag();
     if (QWidget *face = FaceOf(object))
         face->hide();
-    Saved = false;
     QMetaObject::invokeMethod(
         this,
-        [page, tag] {
-            const TQZNaloga *test = EditorState.CurrentTest.get();
-            if (!test)
-                return;
-            for (int i = 0; i < test->PageCount(); ++i)
-                if (test->Page(i) == page)
-                    page->DeleteObject(tag);
+        [this, page, tag, edit] {
+            const TQZNaloga *test = m_document.Test();
+            if (test && test->IndexOfPage(page) >= 0 && page->FindObject(tag))
+                m_document.Push(new TDeleteObject(m_document, edit, page, tag));
         },
         Qt::QueuedConnection);
 }
@@ -265,17 +343,23 @@ void TGlavnoOkno::InsertOleContent(TQZControl *object)
         return;
     if (ole->Object() && !ConfirmYesNo(QStringLiteral("Delete the OLE object?")))
         return;
-    Saved = false;
+    TQZStran *page = m_document.CurrentPage();
+    const qint32 tag = object->Tag();
+    TObjectSnapshot before = TObjectSnapshot::Of(*object);
     ole->SetObject(std::nullopt);
     const QString fileName = Interaction().OpenFileName(this, QStringLiteral("Insert Object"),
                                                         QStringLiteral("All files (*)"), QString());
-    if (fileName.isEmpty())
-        return;
-    try {
-        ole->EmbedFile(fileName);
-    } catch (const TQZFileError &error) {
-        ShowErrorMessage(error.Message());
+    if (!fileName.isEmpty()) {
+        try {
+            ole->EmbedFile(fileName);
+        } catch (const TQZFileError &error) {
+            ShowErrorMessage(error.Message());
+        }
     }
+    TObjectSnapshot after = TObjectSnapshot::Of(*object);
+    if (page && !(after == before))
+        m_document.Push(new TChangeObject(m_document, QStringLiteral("Insert OLE Object"), page,
+                                          tag, std::move(before), std::move(after)));
     update();
 }
 
@@ -286,24 +370,24 @@ void TGlavnoOkno::RightPress(const TSender &sender)
 {
     if (sender.Object) {
         EditorState.Dragging = false;
-        TQZStran *page = EditorState.CurrentPage;
+        TQZStran *page = m_document.CurrentPage();
         const qint32 tag = sender.Object->Tag();
         QMetaObject::invokeMethod(
             this,
             [this, page, tag] {
                 TQZControl *object =
-                    page && page == EditorState.CurrentPage ? page->FindObject(tag) : nullptr;
+                    page && page == m_document.CurrentPage() ? page->FindObject(tag) : nullptr;
                 if (object && ObjectProperties)
                     ObjectProperties(*object);
             },
             Qt::QueuedConnection);
         return;
     }
-    if (sender.IsSurface && EditorState.CurrentTest)
+    if (sender.IsSurface && m_document.HasTest())
         QMetaObject::invokeMethod(
             this,
             [this] {
-                if (!EditorState.CurrentTest || !PageProperties)
+                if (!m_document.HasTest() || !PageProperties)
                     return;
                 PageProperties();
                 UpdateCaption();
@@ -323,7 +407,7 @@ bool TGlavnoOkno::MouseMove(const TSender &sender, QMouseEvent *event)
     TQZControl *object = sender.Object;
     const QPoint p = mapFromGlobal(event->globalPosition().toPoint());
     m_movedSincePress = true;
-    Saved = false;
+    const QRect before = ObjectGeometry(*object);
     if (modifiers & Qt::ShiftModifier) {
         const qint32 w = std::max(Snapped(p.x() - face->x(), modifiers), 8);
         const qint32 h = std::max(Snapped(p.y() - face->y(), modifiers), 8);
@@ -338,6 +422,10 @@ bool TGlavnoOkno::MouseMove(const TSender &sender, QMouseEvent *event)
             m_tools->setWindowTitle(ToolsCaption("L:", l, "T:", t));
         object->MoveTo(l, t);
     }
+    const QRect after = ObjectGeometry(*object);
+    if (after != before)
+        m_document.Push(new TMoveObject(m_document, m_document.CurrentPage(), object->Tag(), before,
+                                        after, m_dragSerial));
     return true;
 }
 
@@ -382,8 +470,8 @@ bool TGlavnoOkno::MouseUp(const TSender &sender, QMouseEvent *)
 
 void TGlavnoOkno::FormClick(QObject *sender)
 {
-    TQZNaloga *test = EditorState.CurrentTest.get();
-    TQZStran *page = EditorState.CurrentPage;
+    TQZNaloga *test = m_document.Test();
+    TQZStran *page = m_document.CurrentPage();
     if (!test || !page)
         return;
     const int tag = TagOf(sender);
@@ -391,13 +479,13 @@ void TGlavnoOkno::FormClick(QObject *sender)
     if (!object || object->ObjectTypeTag() != ObjGumb)
         return;
     RunButtonAction(RecordFromBytes<TGumbRecord>(object->Record()));
-    PageChanged();
+    m_document.TakeShownPageFromTest();
 }
 
 void TGlavnoOkno::RunButtonAction(const TGumbRecord &button)
 {
-    TQZNaloga &test = *EditorState.CurrentTest;
-    TQZStran &page = *EditorState.CurrentPage;
+    TQZNaloga &test = *m_document.Test();
+    TQZStran &page = *m_document.CurrentPage();
     switch (button.ButtonKind) {
     case KindForward: test.GoToPage(test.CurrentIndex() + 1); break;
     case KindBack: test.GoToPage(test.PreviousIndex()); break;
@@ -433,7 +521,7 @@ void TGlavnoOkno::RunButtonAction(const TGumbRecord &button)
 
 void TGlavnoOkno::FollowTarget(const QString &target)
 {
-    TQZNaloga &test = *EditorState.CurrentTest;
+    TQZNaloga &test = *m_document.Test();
     const QString name = TrimmedName(target);
     test.GoToPage(name == ForwardTarget ? test.CurrentIndex() + 1 : test.FindPage(name));
 }
@@ -442,7 +530,7 @@ void TGlavnoOkno::ShowResult()
 {
     if (!m_result)
         m_result = new TRezultatDialog(this);
-    m_result->Execute(*EditorState.CurrentTest, ScoreEarned, ScoreMax);
+    m_result->Execute(*m_document.Test(), ScoreEarned, ScoreMax);
 }
 
 void TGlavnoOkno::keyPressEvent(QKeyEvent *event)
@@ -477,7 +565,8 @@ void TGlavnoOkno::changeEvent(QEvent *event)
 
 void TGlavnoOkno::closeEvent(QCloseEvent *event)
 {
-    if (Saved) {
+    CommitTyping();
+    if (!m_document.IsModified()) {
         if (!ConfirmYesNo(QStringLiteral("Do you want to exit?"))) {
             event->ignore();
             return;
@@ -490,8 +579,7 @@ void TGlavnoOkno::closeEvent(QCloseEvent *event)
     event->accept();
     if (m_tools)
         m_tools->hide();
-    EditorState.CurrentPage = nullptr;
-    EditorState.CurrentTest.reset();
+    m_document.CloseTest();
 }
 
 void TGlavnoOkno::resizeEvent(QResizeEvent *event)

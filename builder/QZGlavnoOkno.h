@@ -6,9 +6,11 @@
 // surface opens the page's properties.
 #pragma once
 
+#include "QZBuilderDocument.h"
 #include "QZEditorState.h"
 #include "QZSurface.h"
 
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
@@ -25,6 +27,10 @@ public:
     // Resets the editor state and the type defaults and loads the cursors.
     explicit TGlavnoOkno(QWidget *parent = nullptr);
     ~TGlavnoOkno() override;
+
+    // The open test and its undo stack.
+    TBuilderDocument &Document() { return m_document; }
+    const TBuilderDocument &Document() const { return m_document; }
 
     void SetTools(TOrodja *tools) { m_tools = tools; }
     TOrodja *Tools() const { return m_tools; }
@@ -52,6 +58,12 @@ public:
     // Routes the mouse events of an object's controls here and gives them
     // the editing cursors; done for every object shown on the surface.
     void PrepareObject(TQZControl *object);
+    // The object last pressed on the page shown, which Copy and Cut take;
+    // null when the last press was on the bare surface or the object is gone.
+    TQZControl *PressedObject() const;
+    // Typing in a rich text box on the surface becomes one edit when the box
+    // loses the focus, or now.
+    void CommitTyping();
 
     bool FaceMouseEvent(QWidget *face, QMouseEvent *event) override;
     // A button object's push button was clicked: its action runs against the
@@ -64,6 +76,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -90,7 +103,8 @@ private:
     void ChooseCursor(const TSender &sender, Qt::KeyboardModifiers modifiers);
     void LeftPress(const TSender &sender, QPoint globalPosition);
     void RightPress(const TSender &sender);
-    void DeleteLater(TQZControl *object);
+    // `edit` names the edit on the undo stack.
+    void DeleteLater(TQZControl *object, const QString &edit);
     void InsertOleContent(TQZControl *object);
     void RunButtonAction(const TGumbRecord &button);
     void FollowTarget(const QString &target);
@@ -98,8 +112,21 @@ private:
     qint32 Snapped(qint32 value, Qt::KeyboardModifiers modifiers) const;
     void Maximise();
 
+    void StartTyping(QWidget *box);
+
+    TBuilderDocument m_document;
     TOrodja *m_tools = nullptr;
     TRezultatDialog *m_result = nullptr;
+    // The object of the last press, by its page and tag.
+    TQZStran *m_pressedPage = nullptr;
+    qint32 m_pressedTag = 0;
+    // Numbers the drags, so that the moves of one drag merge into one edit.
+    int m_dragSerial = 0;
+    // The rich text box being typed in and its object as it was before.
+    QPointer<QWidget> m_typingBox;
+    TQZStran *m_typingPage = nullptr;
+    qint32 m_typingTag = 0;
+    TObjectSnapshot m_typingBefore;
     QStringList m_arguments;
     bool m_activated = false;
     bool m_shown = false;

@@ -1,7 +1,7 @@
 // What a right press on the surface opens: the property dialog of the
 // object's type, or the page's properties. An accepted dialog's record is
-// applied to the object, marks the test unsaved and, for the types that have
-// one, becomes the type's default record.
+// applied to the object as one edit and, for the types that have one,
+// becomes the type's default record.
 #include "QZBuilder.h"
 
 #include "QZBesediloLastnosti.h"
@@ -24,8 +24,10 @@
 #include "QZSlikaLastnosti.h"
 #include "QZStranLastnosti.h"
 #include "QZTexts.h"
+#include "QZUndoCommands.h"
 #include "QZVnosnoOknoLastnosti.h"
 
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -37,10 +39,10 @@ template<typename Record> std::optional<Record> Stored(std::optional<Record> rec
 
 template<typename Record> std::optional<Record> Stored(Record record) { return record; }
 
-QStringList PageNamesOfTest()
+QStringList PageNamesOfTest(const TBuilderDocument &document)
 {
     QStringList names;
-    if (const TQZNaloga *test = EditorState.CurrentTest.get())
+    if (const TQZNaloga *test = document.Test())
         for (int i = 0; i < test->PageCount(); ++i)
             names << test->Page(i)->PageName();
     return names;
@@ -67,7 +69,6 @@ template<typename Object, typename Dialog> bool Edit(Dialog *dialog, TQZControl 
     if (!record)
         return false;
     object->ApplyRecord(*record);
-    Saved = false;
     return true;
 }
 
@@ -88,7 +89,6 @@ bool EditPicture(TQZControl &control, QWidget *surface)
         }
     }
     picture->ApplyRecord(*record);
-    Saved = false;
     surface->update();
     return true;
 }
@@ -100,6 +100,21 @@ void TBuilder::WireDialogs()
     TGlavnoOkno *surface = m_mainWindow.get();
     surface->ObjectProperties = [surface](TQZControl &object) {
         const TBuilderDialogs &dialogs = Dialogs();
+        TBuilderDocument &document = surface->Document();
+        TQZStran *page = document.CurrentPage();
+        const qint32 tag = object.Tag();
+        const int type = object.ObjectTypeTag();
+        TObjectSnapshot before = TObjectSnapshot::Of(object);
+        // The dialog's result as one edit, when it changed the object.
+        const auto push = [&](const QString &edit) {
+            const TQZControl *changed = page ? page->FindObject(tag) : nullptr;
+            if (!changed)
+                return;
+            TObjectSnapshot after = TObjectSnapshot::Of(*changed);
+            if (!(after == before))
+                document.Push(new TChangeObject(document, edit, page, tag, std::move(before),
+                                                std::move(after)));
+        };
         bool applied = false;
         switch (object.ObjectTypeTag()) {
         case ObjIzbire: applied = Edit<TQZIzbire>(dialogs.Izbire, object); break;
@@ -118,34 +133,45 @@ void TBuilder::WireDialogs()
                 }
             }
             break;
-        case ObjSlika: EditPicture(object, surface); return;
-        case ObjMedia: Edit<TQZMedia>(dialogs.Media, object); return;
+        case ObjSlika:
+            EditPicture(object, surface);
+            push(ObjectKindName(type) + QStringLiteral(" Properties"));
+            return;
+        case ObjMedia:
+            Edit<TQZMedia>(dialogs.Media, object);
+            push(ObjectKindName(type) + QStringLiteral(" Properties"));
+            return;
         case ObjOle:
             applied = Edit<TQZOle>(dialogs.Ole, object);
             surface->update();
             break;
         case ObjGumb:
             if (dialogs.Gumb)
-                dialogs.Gumb->SetPageNames(PageNamesOfTest());
+                dialogs.Gumb->SetPageNames(PageNamesOfTest(document));
             applied = Edit<TQZGumb>(dialogs.Gumb, object);
             break;
         default: return;
         }
+        push(type == ObjMemo ? QStringLiteral("Edit Rich Text")
+                             : ObjectKindName(type) + QStringLiteral(" Properties"));
         if (applied)
-            EditorState.TypeDefaults.Take(object.ObjectTypeTag(), object.Record());
+            EditorState.TypeDefaults.Take(type, object.Record());
     };
 
     surface->PageProperties = [surface] {
         TStranLastnosti *dialog = Dialogs().Stran;
-        TQZStran *page = EditorState.CurrentPage;
+        TBuilderDocument &document = surface->Document();
+        TQZStran *page = document.CurrentPage();
         if (!dialog || !page)
             return;
-        dialog->SetPageNames(PageNamesOfTest());
-        dialog->Load(page->PageRecord());
+        dialog->SetPageNames(PageNamesOfTest(document));
+        const TPageRecord before = page->PageRecord();
+        dialog->Load(before);
         if (Interaction().ExecDialog(*dialog) != QDialog::Accepted)
             return;
         page->SetPageRecord(dialog->Store());
-        Saved = false;
+        if (std::memcmp(&before, &page->PageRecord(), sizeof before) != 0)
+            document.Push(new TChangePage(document, page, before, page->PageRecord()));
         surface->UpdateCaption();
     };
 }

@@ -11,7 +11,10 @@
 #include <QPainter>
 #include <QStyle>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
+
+#include <array>
 
 #include <utility>
 
@@ -70,6 +73,8 @@ const TButtonPlace ButtonPlaces[] = {
     {336, 6, "Move on page", &TOrodja::MoveToPage, "#", {}, false},
     {366, 6, "Next page", &TOrodja::NextPage, "", QStyle::SP_ArrowForward, false},
     {336, 36, "Run the Test", &TOrodja::Run, "", QStyle::SP_MediaPlay, false},
+    {306, 36, "Undo", &TOrodja::Undo, "\u21B6", {}, false},
+    {366, 36, "Redo", &TOrodja::Redo, "\u21B7", {}, false},
 };
 
 // The buttons hidden while no test is open, under the large Help button.
@@ -78,6 +83,9 @@ const char *const InsertHints[] = {"Choices", "Alternative question", "Input box
 
 // The items enabled only while a test is open.
 const char *const TestItems[] = {"Save",
+                                 "Cut",
+                                 "Copy",
+                                 "Paste",
                                  "Save As...",
                                  "Close and Save",
                                  "Close without Saving",
@@ -114,9 +122,21 @@ TOrodja::TOrodja(TGlavnoOkno *surface)
     layout->addWidget(m_panel);
     BuildMenus();
     BuildButtons(m_panel);
+    // The shortcuts of the edits work wherever the author is: on the surface
+    // as in this window.
+    for (const char *caption : {"Undo", "Redo", "Cut", "Copy", "Paste"})
+        if (QAction *item = m_items.value(QString::fromLatin1(caption)); item && m_surface)
+            m_surface->addAction(item);
     SetNoTestState();
-    if (surface)
+    if (surface) {
         surface->SetTools(this);
+        connect(&surface->Document(), &TBuilderDocument::TestOpenedOrClosed, this, [this] {
+            if (Doc().HasTest())
+                SetTestOpenState();
+            else
+                SetNoTestState();
+        });
+    }
     // Kept on top of the builder's windows only: while another program (the
     // player started by Run, say) is in front, the window steps aside.
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
@@ -147,6 +167,21 @@ void TOrodja::BuildButtons(QWidget *panel)
         button->setCheckable(place.Toggle);
         connect(button, &QToolButton::clicked, this, place.Command);
         m_buttons.insert(hint, button);
+    }
+    // Undo and Redo name the edit in their hints, and are enabled while
+    // there is one.
+    for (const char *name : {"Undo", "Redo"}) {
+        QToolButton *button = m_buttons.value(QString::fromLatin1(name));
+        const QAction *item = m_items.value(QString::fromLatin1(name));
+        if (!button || !item)
+            continue;
+        const auto follow = [button, item] {
+            button->setToolTip(item->text());
+            button->setAccessibleName(item->text());
+            button->setEnabled(item->isEnabled());
+        };
+        connect(item, &QAction::changed, button, follow);
+        follow();
     }
     m_helpButton = new QToolButton(panel);
     m_helpButton->setGeometry(78, 6, 61, 61);
@@ -197,6 +232,7 @@ void TOrodja::BuildMenus()
     AddItem(file, QStringLiteral("Exit"), &TOrodja::Exit);
 
     QMenu *test = AddMenu(nullptr, QStringLiteral("&Test"));
+    BuildUndoActions(test);
     AddItem(test, QStringLiteral("Test Properties..."), &TOrodja::TestProperties, 250);
     QMenu *insert = AddMenu(test, QStringLiteral("Insert"), 210);
     AddItem(insert, QStringLiteral("Choices"), &TOrodja::InsertChoices, 100);
@@ -220,8 +256,17 @@ void TOrodja::BuildMenus()
     AddItem(remove, QStringLiteral("Delete object"), &TOrodja::ToggleDelete, 200)
         ->setCheckable(true);
     AddItem(remove, QStringLiteral("Delete page"), &TOrodja::DeletePage, 140);
-    AddItem(test, QStringLiteral("Kopiraj"), &TOrodja::Copy)->setVisible(false);
-    AddItem(test, QStringLiteral("Prilepi"), &TOrodja::Paste)->setVisible(false);
+    test->addSeparator();
+    const std::pair<const char *, QKeySequence::StandardKey> clipboard[] = {
+        {"Cut", QKeySequence::Cut}, {"Copy", QKeySequence::Copy}, {"Paste", QKeySequence::Paste}};
+    const std::array<void (TOrodja::*)(), 3> clipboardCommands = {&TOrodja::Cut, &TOrodja::Copy,
+                                                                  &TOrodja::Paste};
+    for (size_t i = 0; i < std::size(clipboard); ++i) {
+        QAction *item =
+            AddItem(test, QString::fromLatin1(clipboard[i].first), clipboardCommands[i]);
+        item->setShortcut(clipboard[i].second);
+    }
+    test->addSeparator();
     AddItem(test, QStringLiteral("Move to Page..."), &TOrodja::MoveToPage, 150);
     AddItem(test, QStringLiteral("Run..."), &TOrodja::Run);
     test->addSeparator();
@@ -303,6 +348,27 @@ void TOrodja::SetTestOpenState()
     m_helpButton->hide();
     m_buttons.value(QStringLiteral("Save"))->setEnabled(true);
     setFixedSize(WidthWithTest, MenuHeight() + ClientHeight);
+}
+
+void TOrodja::BuildUndoActions(QMenu *test)
+{
+    if (!m_surface)
+        return;
+    QUndoStack &stack = m_surface->Document().UndoStack();
+    QAction *undo = stack.createUndoAction(this, QStringLiteral("Undo"));
+    undo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    QAction *redo = stack.createRedoAction(this, QStringLiteral("Redo"));
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    // The stack's own actions name the edit; pending typing goes first.
+    for (QAction *action : {undo, redo}) {
+        disconnect(action, &QAction::triggered, nullptr, nullptr);
+        const bool isUndo = action == undo;
+        connect(action, &QAction::triggered, this, isUndo ? &TOrodja::Undo : &TOrodja::Redo);
+        test->addAction(action);
+        m_items.insert(isUndo ? QStringLiteral("Undo") : QStringLiteral("Redo"), action);
+    }
+    test->addSeparator();
 }
 
 QToolButton *TOrodja::SpeedButton(const QString &hint) const { return m_buttons.value(hint); }

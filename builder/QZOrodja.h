@@ -16,6 +16,7 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class QToolButton;
+class TBuilderDocument;
 class TGlavnoOkno;
 class TQZControl;
 class TQZStran;
@@ -70,7 +71,12 @@ public:
     void NextPage();
     void MoveToPage();
     void Run();
+    void Undo();
+    void Redo();
+    // Copy and Cut take the object last pressed; with none, the next press
+    // on an object copies (or cuts) it.
     void Copy();
+    void Cut();
     void Paste();
     void HelpContents();
     void HelpTopic(int context);
@@ -97,15 +103,17 @@ private:
                      int helpContext = 0);
     QMenu *AddMenu(QMenu *parent, const QString &caption, int helpContext = 0);
 
-    // Write the file: Saved, the save, the caption and the explorer.
+    // Writes the file; a written file is the saved state of the document.
     void WriteFile();
+    TBuilderDocument &Doc() const;
+    // Pushes an object just added to the page shown as an edit.
+    void PushInserted(TQZControl *object, int typeTag);
+    void BuildUndoActions(QMenu *test);
     // Destroys the open test and goes to the no-test state.
     void CloseTest();
     // Creates an object from a record in pixels on the surface, adds it to the
-    // current page and shows it.
+    // current page, shows it and pushes the insertion as an edit.
     TQZControl *AddNewObject(int typeTag, const QByteArray &record);
-    void ShowCurrentPage();
-    void RefreshExplorer();
     QString NewPageName(bool mustBeNew);
     std::unique_ptr<TQZStran> MakePage(const QString &name, const QString &targets);
     bool HasPage() const;

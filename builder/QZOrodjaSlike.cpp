@@ -28,10 +28,7 @@ void TOrodja::InsertGraphics()
         return;
     }
     object->ApplyRecord(record);
-    TQZControl *added = EditorState.CurrentPage->AddObject(std::move(object));
-    added->SetShown(true);
-    m_surface->PrepareObject(added);
-    m_surface->update();
+    PushInserted(Doc().CurrentPage()->AddObject(std::move(object)), ObjSlika);
 }
 
 void TOrodja::InsertMultimedia()

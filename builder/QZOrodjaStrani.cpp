@@ -9,9 +9,11 @@
 #include "QZFonts.h"
 #include "QZGlavnoOkno.h"
 #include "QZInteraction.h"
+#include "QZObjectClipboard.h"
 #include "QZRecordFields.h"
 #include "QZSkoci.h"
 #include "QZTexts.h"
+#include "QZUndoCommands.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -31,7 +33,7 @@ template<int N> void SetLatin(TShortString<N> &field, const char *text)
 
 } // namespace
 
-bool TOrodja::HasPage() const { return EditorState.CurrentTest && EditorState.CurrentPage; }
+bool TOrodja::HasPage() const { return Doc().CurrentPage() != nullptr; }
 
 TQZControl *TOrodja::AddNewObject(int typeTag, const QByteArray &record)
 {
@@ -40,10 +42,17 @@ TQZControl *TOrodja::AddNewObject(int typeTag, const QByteArray &record)
     auto object = WidgetObjectFactory().CreateObject(typeTag, record, m_surface);
     if (!object)
         return nullptr;
-    TQZControl *added = EditorState.CurrentPage->AddObject(std::move(object));
-    added->SetShown(true);
-    m_surface->PrepareObject(added);
+    TQZControl *added = Doc().CurrentPage()->AddObject(std::move(object));
+    PushInserted(added, typeTag);
     return added;
+}
+
+void TOrodja::PushInserted(TQZControl *object, int typeTag)
+{
+    TQZStran *page = Doc().CurrentPage();
+    Doc().ObjectInserted(page, object);
+    Doc().Push(new TInsertObject(Doc(), QStringLiteral("Insert ") + ObjectKindName(typeTag), page,
+                                 object->Tag()));
 }
 
 void TOrodja::InsertChoices()
@@ -171,7 +180,7 @@ void TOrodja::ToggleStep()
 
 QString TOrodja::NewPageName(bool mustBeNew)
 {
-    const TQZNaloga &test = *EditorState.CurrentTest;
+    const TQZNaloga &test = *Doc().Test();
     if (mustBeNew && test.PageCount() == 0)
         return QStringLiteral("Page 1");
     QString name;
@@ -184,7 +193,7 @@ QString TOrodja::NewPageName(bool mustBeNew)
 
 std::unique_ptr<TQZStran> TOrodja::MakePage(const QString &name, const QString &targets)
 {
-    auto page = EditorState.CurrentTest->NewPage();
+    auto page = Doc().Test()->NewPage();
     TPageRecord record =
         NewPageRecord(EncodeDefault(name), EncodeDefault(targets), EncodeDefault(targets));
     record.PageColor = WindowColor;
@@ -192,42 +201,40 @@ std::unique_ptr<TQZStran> TOrodja::MakePage(const QString &name, const QString &
     return page;
 }
 
-void TOrodja::ShowCurrentPage()
-{
-    m_surface->PageChanged();
-    RefreshExplorer();
-}
-
 void TOrodja::AddPage()
 {
-    if (!EditorState.CurrentTest)
+    if (!Doc().HasTest())
         return;
-    TQZNaloga &test = *EditorState.CurrentTest;
+    TQZNaloga &test = *Doc().Test();
+    TQZStran *before = Doc().CurrentPage();
     const QString name = NewPageName(true);
-    test.AddPage(MakePage(name, QLatin1String(ForwardTargetName)));
-    test.GoToPage(test.PageCount() - 1);
-    ShowCurrentPage();
+    auto made = MakePage(name, QLatin1String(ForwardTargetName));
+    TQZStran *page = made.get();
+    test.AddPage(std::move(made));
+    Doc().GoToPage(test.PageCount() - 1);
+    Doc().Push(new TInsertPage(Doc(), QStringLiteral("Add Page"), page, before));
 }
 
 void TOrodja::InsertPage()
 {
     if (!HasPage())
         return;
-    TQZNaloga &test = *EditorState.CurrentTest;
+    TQZNaloga &test = *Doc().Test();
+    TQZStran *before = Doc().CurrentPage();
     const QString name = NewPageName(false);
-    test.InsertPage(MakePage(name, QString()));
-    // The new page took the current index; the page shown before is after it.
-    if (TQZStran *previous = test.Page(test.CurrentIndex() + 1))
-        previous->Deactivate();
-    test.CurrentPage()->Activate();
-    ShowCurrentPage();
+    auto made = MakePage(name, QString());
+    TQZStran *page = made.get();
+    // The new page takes the place of the page shown, which moves after it.
+    test.InsertPageAt(test.CurrentIndex(), std::move(made));
+    Doc().GoToPage(test.IndexOfPage(page));
+    Doc().Push(new TInsertPage(Doc(), QStringLiteral("Insert Page"), page, before));
 }
 
 void TOrodja::DeletePage()
 {
     if (!HasPage())
         return;
-    TQZNaloga &test = *EditorState.CurrentTest;
+    TQZNaloga &test = *Doc().Test();
     if (test.PageCount() == 1) {
         Interaction().Message(TQZMessageKind::Information, QStringLiteral("Information"),
                               QStringLiteral("I can not delete the only page!"), TQZButton::Ok);
@@ -235,29 +242,21 @@ void TOrodja::DeletePage()
     }
     if (!ConfirmYesNo(QStringLiteral("Delete entire page?")))
         return;
-    EditorState.CurrentPage = nullptr;
-    test.DeletePage(test.CurrentIndex());
-    test.SetCurrentIndex(0);
-    test.Page(0)->Activate();
-    ShowCurrentPage();
+    Doc().Push(new TDeletePage(Doc(), QStringLiteral("Delete Page"), Doc().CurrentPage()));
 }
 
 void TOrodja::PreviousPage()
 {
     if (!HasPage())
         return;
-    TQZNaloga &test = *EditorState.CurrentTest;
-    test.GoToPage(test.CurrentIndex() - 1);
-    ShowCurrentPage();
+    Doc().GoToPage(Doc().Test()->CurrentIndex() - 1);
 }
 
 void TOrodja::NextPage()
 {
     if (!HasPage())
         return;
-    TQZNaloga &test = *EditorState.CurrentTest;
-    test.GoToPage(test.CurrentIndex() + 1);
-    ShowCurrentPage();
+    Doc().GoToPage(Doc().Test()->CurrentIndex() + 1);
 }
 
 void TOrodja::MoveToPage()
@@ -265,28 +264,50 @@ void TOrodja::MoveToPage()
     TSkoci *dialog = Dialogs().Skoci;
     if (!HasPage() || !dialog)
         return;
-    TQZNaloga &test = *EditorState.CurrentTest;
+    TQZNaloga &test = *Doc().Test();
     QStringList names;
     for (int i = 0; i < test.PageCount(); ++i)
         names << test.Page(i)->PageName();
     dialog->SetPages(names, test.CurrentIndex());
     if (Interaction().ExecDialog(*dialog) == QDialog::Accepted)
-        test.GoToPage(dialog->SelectedIndex());
-    ShowCurrentPage();
+        Doc().GoToPage(dialog->SelectedIndex());
 }
 
-void TOrodja::Copy() { EditorState.CopyMode = true; }
+void TOrodja::Copy()
+{
+    if (const TQZControl *object = m_surface->PressedObject())
+        CopyObjectToClipboard(*object);
+    else if (HasPage())
+        EditorState.CopyMode = true;
+}
 
+void TOrodja::Cut()
+{
+    TQZControl *object = m_surface->PressedObject();
+    if (!object) {
+        if (HasPage())
+            EditorState.CutMode = true;
+        return;
+    }
+    CopyObjectToClipboard(*object);
+    Doc().Push(new TDeleteObject(Doc(), QStringLiteral("Cut"), Doc().CurrentPage(), object->Tag()));
+}
+
+// The objects pasted are one edit.
 void TOrodja::Paste()
 {
     if (!HasPage())
         return;
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    const QString format = ClipboardFormatOfType(ObjIzbire);
-    if (!data || !data->hasFormat(format))
+    auto objects = ObjectsFromClipboard(*Doc().Test());
+    if (objects.empty())
         return;
-    const QByteArray record = data->data(format);
-    if (record.size() != RecordSize(ObjIzbire))
-        return;
-    AddNewObject(ObjIzbire, record);
+    TQZStran *page = Doc().CurrentPage();
+    auto *paste = new QUndoCommand(QStringLiteral("Paste"));
+    for (auto &made : objects) {
+        TQZControl *object = page->AddObject(std::move(made));
+        KeepOffOthers(*object, *page, EditorState.GridStep);
+        Doc().ObjectInserted(page, object);
+        new TInsertObject(Doc(), QStringLiteral("Paste"), page, object->Tag(), paste);
+    }
+    Doc().Push(paste);
 }

@@ -12,6 +12,7 @@
 #include "QZRecordFields.h"
 #include "QZSavePassword.h"
 #include "QZStream.h"
+#include "QZUndoCommands.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -20,6 +21,8 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include <cstring>
 
 namespace {
 
@@ -37,23 +40,26 @@ QPrinter &CurrentPrinter()
 
 QString TestFileFilter() { return QStringLiteral("Corvella (*.cvl)"); }
 
+TBuilderDocument &TOrodja::Doc() const { return m_surface->Document(); }
+
 void TOrodja::New()
 {
-    if (EditorState.CurrentTest) {
+    if (Doc().HasTest()) {
         ShowWarning(AlreadyOpen);
         return;
     }
-    EditorState.CurrentTest = std::make_unique<TQZNaloga>(m_surface, &WidgetObjectFactory());
-    EditorState.CurrentTest->TestRecord() = NewTestRecord();
-    AddPage();
-    EditorState.SetFileName(UntitledFileName());
-    m_surface->UpdateCaption();
-    SetTestOpenState();
+    auto test = std::make_unique<TQZNaloga>(m_surface, &WidgetObjectFactory());
+    test->TestRecord() = NewTestRecord();
+    // The first page is part of the new test, not an edit of it.
+    Doc().SetTest(std::move(test), UntitledFileName(), true);
+    Doc().Test()->AddPage(MakePage(NewPageName(true), QLatin1String(ForwardTargetName)));
+    Doc().GoToPage(0);
+    Doc().NotifyPagesChanged();
 }
 
 void TOrodja::Open()
 {
-    if (EditorState.CurrentTest) {
+    if (Doc().HasTest()) {
         ShowWarning(AlreadyOpen);
         return;
     }
@@ -66,15 +72,12 @@ void TOrodja::Open()
 
 void TOrodja::OpenFile(const QString &fileName)
 {
-    if (EditorState.CurrentTest)
+    if (Doc().HasTest())
         return;
-    EditorState.SetFileName(fileName);
-    EditorState.CurrentTest = std::make_unique<TQZNaloga>(m_surface, &WidgetObjectFactory());
-    Saved = true;
-    SetTestOpenState();
+    Doc().SetTest(std::make_unique<TQZNaloga>(m_surface, &WidgetObjectFactory()), fileName, false);
     bool opened = false;
     try {
-        EditorState.CurrentTest->LoadTestFile(fileName);
+        Doc().Test()->LoadTestFile(fileName);
         opened = true;
     } catch (const TQZNewerVersionError &) {
         ShowWarning(NewerVersionMessage);
@@ -88,7 +91,7 @@ void TOrodja::OpenFile(const QString &fileName)
         return;
     }
 
-    TQZNaloga &test = *EditorState.CurrentTest;
+    TQZNaloga &test = *Doc().Test();
     if (test.HasEditPassword()) {
         QString typed;
         if (TOpenPassword *dialog = Dialogs().OpenPassword) {
@@ -104,18 +107,16 @@ void TOrodja::OpenFile(const QString &fileName)
         }
     }
     TestLoading = false;
-    if (TQZStran *first = test.Page(0))
-        first->Activate();
-    m_surface->PageChanged();
-    Saved = true;
-    RefreshExplorer();
+    Doc().GoToPage(0);
+    Doc().NotifyPagesChanged();
+    Doc().MarkSaved();
 }
 
 void TOrodja::Save()
 {
-    if (!EditorState.CurrentTest)
+    if (!Doc().HasTest())
         return;
-    if (EditorState.FileName != UntitledFileName())
+    if (Doc().FileName() != UntitledFileName())
         WriteFile();
     else
         SaveAs();
@@ -123,34 +124,33 @@ void TOrodja::Save()
 
 void TOrodja::SaveAs()
 {
-    if (!EditorState.CurrentTest)
+    if (!Doc().HasTest())
         return;
     const QString name =
         Interaction().SaveFileName(m_surface, QStringLiteral("Save As"), TestFileFilter(),
-                                   QStringLiteral("cvl"), EditorState.FileName);
+                                   QStringLiteral("cvl"), Doc().FileName());
     if (name.isEmpty())
         return;
-    EditorState.SetFileName(name);
+    Doc().SetFileName(name);
     WriteFile();
 }
 
 void TOrodja::WriteFile()
 {
-    Saved = true;
+    m_surface->CommitTyping();
     try {
-        EditorState.CurrentTest->SaveTestFile(EditorState.FileName);
+        Doc().Test()->SaveTestFile(Doc().FileName());
+        Doc().MarkSaved();
     } catch (const TQZFileError &error) {
-        Saved = false;
-        ShowErrorMessage(QStringLiteral("Saving error: ") + EditorState.FileName +
+        ShowErrorMessage(QStringLiteral("Saving error: ") + Doc().FileName() +
                          QStringLiteral("\n") + error.Cause());
     }
     m_surface->UpdateCaption();
-    RefreshExplorer();
 }
 
 void TOrodja::SaveWithPassword()
 {
-    if (!EditorState.CurrentTest)
+    if (!Doc().HasTest())
         return;
     TSavePassword *dialog = Dialogs().SavePassword;
     if (!dialog)
@@ -163,37 +163,37 @@ void TOrodja::SaveWithPassword()
             break;
         ShowPlainError(QStringLiteral("Passwords do not match! Try again."));
     }
-    EditorState.CurrentTest->SetEditPassword(dialog->Password());
+    TQZNaloga &test = *Doc().Test();
+    const TTestRecord before = test.TestRecord();
+    test.SetEditPassword(dialog->Password());
+    if (std::memcmp(&before, &test.TestRecord(), sizeof before) != 0)
+        Doc().Push(new TChangeTest(Doc(), QStringLiteral("Password"), before, test.TestRecord()));
     SaveAs();
 }
 
 void TOrodja::CloseAndSave()
 {
-    if (!EditorState.CurrentTest)
+    if (!Doc().HasTest())
         return;
     Save();
-    if (Saved)
+    if (!Doc().IsModified())
         CloseTest();
 }
 
 void TOrodja::CloseWithoutSaving()
 {
-    if (!EditorState.CurrentTest)
+    if (!Doc().HasTest())
         return;
-    if (!Saved && !ConfirmYesNo(QStringLiteral("Close without saving?")))
+    m_surface->CommitTyping();
+    if (Doc().IsModified() && !ConfirmYesNo(QStringLiteral("Close without saving?")))
         return;
     CloseTest();
 }
 
 void TOrodja::CloseTest()
 {
-    EditorState.CurrentPage = nullptr;
-    EditorState.CurrentTest.reset();
-    Saved = true;
-    SetNoTestState();
+    Doc().CloseTest();
     m_surface->SetPageColor(WindowColor);
-    m_surface->UpdateCaption();
-    RefreshExplorer();
 }
 
 void TOrodja::PrintSetup()
@@ -204,7 +204,7 @@ void TOrodja::PrintSetup()
 
 void TOrodja::Print()
 {
-    if (!EditorState.CurrentTest || !ConfirmYesNo(QStringLiteral("Print the current page?")))
+    if (!Doc().HasTest() || !ConfirmYesNo(QStringLiteral("Print the current page?")))
         return;
     QPrinter &printer = CurrentPrinter();
     // Without a printer the dialog still offers printing to a PDF file.
@@ -233,28 +233,36 @@ void TOrodja::Exit() { m_surface->close(); }
 void TOrodja::TestProperties()
 {
     TNalogaLastnosti *dialog = Dialogs().Naloga;
-    if (!EditorState.CurrentTest || !dialog)
+    if (!Doc().HasTest() || !dialog)
         return;
-    TTestRecord &record = EditorState.CurrentTest->TestRecord();
+    TTestRecord &record = Doc().Test()->TestRecord();
+    const TTestRecord before = record;
     dialog->Load(record);
-    if (Interaction().ExecDialog(*dialog) == QDialog::Accepted)
-        record = dialog->Store();
+    if (Interaction().ExecDialog(*dialog) != QDialog::Accepted)
+        return;
+    record = dialog->Store();
+    // Accepting the dialog is an edit like any other, so that a changed title
+    // or mode is not lost on closing.
+    if (std::memcmp(&before, &record, sizeof before) != 0)
+        Doc().Push(new TChangeTest(Doc(), QStringLiteral("Test Properties"), before, record));
     m_surface->UpdateCaption();
 }
 
 void TOrodja::Run()
 {
-    if (!EditorState.CurrentTest)
+    if (!Doc().HasTest())
         return;
+    m_surface->CommitTyping();
     const QString folder = QCoreApplication::applicationDirPath();
-    if (!Saved && ConfirmYesNo(QStringLiteral("You must save the project before testing.\n"
-                                              "Save and run the test?")))
+    if (Doc().IsModified() &&
+        ConfirmYesNo(QStringLiteral("You must save the project before testing.\n"
+                                    "Save and run the test?")))
         Save();
-    if (!Saved)
+    if (Doc().IsModified())
         return;
     // The player takes the file name as one argument, blanks and all.
     const QString player = QDir(folder).filePath(QStringLiteral("corvview"));
-    if (!Interaction().StartProgram(player, {EditorState.FileName}, folder))
+    if (!Interaction().StartProgram(player, {Doc().FileName()}, folder))
         ShowErrorMessage(QStringLiteral("The player could not be started: ") + player);
 }
 
@@ -279,10 +287,6 @@ void TOrodja::NewPageFromTemplate()
         Interaction().ExecDialog(*wizard);
 }
 
-void TOrodja::RefreshExplorer()
-{
-    // The test explorer refreshes its page list whenever it is shown or
-    // becomes active; an explorer on screen is told here.
-    if (QWidget *explorer = Dialogs().Explorer; explorer && explorer->isVisible())
-        QMetaObject::invokeMethod(explorer, "Refresh", Qt::DirectConnection);
-}
+void TOrodja::Undo() { Doc().Undo(); }
+
+void TOrodja::Redo() { Doc().Redo(); }

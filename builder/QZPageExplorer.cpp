@@ -5,6 +5,7 @@
 #include "QZInteraction.h"
 #include "QZOrodja.h"
 #include "QZStream.h"
+#include "QZUndoCommands.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -86,6 +87,18 @@ TPageExplorer::TPageExplorer(TGlavnoOkno *surface, TOrodja *tools)
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(pages, 1);
     layout->addLayout(column);
+    // The list follows the document.
+    TBuilderDocument *document = &surface->Document();
+    for (auto signal : {&TBuilderDocument::PagesChanged, &TBuilderDocument::CurrentPageChanged,
+                        &TBuilderDocument::TestOpenedOrClosed, &TBuilderDocument::FileNameChanged})
+        connect(document, signal, this, [this] {
+            if (isVisible())
+                Refresh();
+        });
+    connect(document, &TBuilderDocument::ModifiedChanged, this, [this] {
+        if (isVisible())
+            Refresh();
+    });
     Refresh();
 }
 
@@ -101,7 +114,7 @@ void TPageExplorer::Refresh()
 {
     const QSignalBlocker blocker(m_list);
     m_list->clear();
-    const TQZNaloga *test = EditorState.CurrentTest.get();
+    const TQZNaloga *test = m_surface->Document().Test();
     if (test) {
         for (int i = 0; i < test->PageCount(); ++i)
             m_list->addItem(test->Page(i)->PageName());
@@ -137,20 +150,13 @@ void TPageExplorer::showEvent(QShowEvent *event)
     }
 }
 
-void TPageExplorer::CurrentPageChanged()
-{
-    m_surface->PageChanged();
-    Refresh();
-}
-
 // Clicking a line (or moving to it with the keys) shows that page.
 void TPageExplorer::LineSelected(int row)
 {
-    TQZNaloga *test = EditorState.CurrentTest.get();
+    const TQZNaloga *test = m_surface->Document().Test();
     if (!test || row < 0 || row >= test->PageCount())
         return;
-    test->GoToPage(row);
-    m_surface->PageChanged();
+    m_surface->Document().GoToPage(row);
 }
 
 void TPageExplorer::MoveUp() { Move(-1); }
@@ -160,62 +166,61 @@ void TPageExplorer::MoveDown() { Move(+1); }
 // The moved page stays the one shown, and its line stays selected.
 void TPageExplorer::Move(int delta)
 {
-    TQZNaloga *test = EditorState.CurrentTest.get();
+    TBuilderDocument &document = m_surface->Document();
+    const TQZNaloga *test = document.Test();
     const int i = SelectedIndex();
     if (!test || i < 0 || i + delta < 0 || i + delta >= test->PageCount())
         return;
-    test->GoToPage(i);
-    test->MovePage(i, i + delta);
-    test->GoToPage(i + delta);
-    CurrentPageChanged();
+    document.Push(new TMovePage(document, i, i + delta));
     m_list->setFocus();
     m_list->setCurrentRow(i + delta);
 }
 
 void TPageExplorer::Duplicate()
 {
-    TQZNaloga *test = EditorState.CurrentTest.get();
+    TBuilderDocument &document = m_surface->Document();
+    TQZNaloga *test = document.Test();
     const int i = SelectedIndex();
     if (!test || i < 0)
         return;
-    test->GoToPage(i);
+    document.GoToPage(i);
+    TQZStran *before = document.CurrentPage();
     {
         const TPageLoadingScope loading;
         test->DuplicatePage(i);
     }
-    test->GoToPage(test->PageCount() - 1);
-    CurrentPageChanged();
+    TQZStran *copy = test->Page(test->PageCount() - 1);
+    document.GoToPage(test->PageCount() - 1);
+    document.Push(new TInsertPage(document, QStringLiteral("Duplicate Page"), copy, before));
 }
 
 // The tools window's Delete page works on the current page, which is the
 // selected one.
 void TPageExplorer::DeletePage()
 {
-    TQZNaloga *test = EditorState.CurrentTest.get();
+    TBuilderDocument &document = m_surface->Document();
+    const TQZNaloga *test = document.Test();
     const int i = SelectedIndex();
     if (!test || i < 0)
         return;
-    if (i != test->CurrentIndex()) {
-        test->GoToPage(i);
-        m_surface->PageChanged();
-    }
+    if (i != test->CurrentIndex())
+        document.GoToPage(i);
     m_tools->DeletePage();
     Refresh();
 }
 
 void TPageExplorer::Properties()
 {
-    if (!EditorState.CurrentPage)
+    if (!m_surface->Document().CurrentPage())
         return;
     if (m_surface->PageProperties)
         m_surface->PageProperties();
-    m_surface->UpdateCaption();
     Refresh();
 }
 
 void TPageExplorer::SavePage()
 {
-    const TQZNaloga *test = EditorState.CurrentTest.get();
+    const TQZNaloga *test = m_surface->Document().Test();
     const int i = SelectedIndex();
     if (!test || i < 0)
         return;
@@ -234,7 +239,8 @@ void TPageExplorer::SavePage()
 
 void TPageExplorer::LoadPage()
 {
-    TQZNaloga *test = EditorState.CurrentTest.get();
+    TBuilderDocument &document = m_surface->Document();
+    TQZNaloga *test = document.Test();
     const int i = SelectedIndex();
     if (!test || i < 0)
         return;
@@ -242,7 +248,8 @@ void TPageExplorer::LoadPage()
                                                     PageFileFilter(), PageFileExtension());
     if (name.isEmpty())
         return;
-    test->GoToPage(i);
+    document.GoToPage(i);
+    TQZStran *before = document.CurrentPage();
     try {
         const TPageLoadingScope loading;
         test->LoadPageFromFile(name);
@@ -250,9 +257,9 @@ void TPageExplorer::LoadPage()
         // Nothing was added.
         ShowErrorMessage(QStringLiteral("Opening error: ") + name + QStringLiteral("\n") +
                          error.Cause());
-        CurrentPageChanged();
         return;
     }
-    test->GoToPage(test->PageCount() - 1);
-    CurrentPageChanged();
+    document.GoToPage(test->PageCount() - 1);
+    document.Push(
+        new TInsertPage(document, QStringLiteral("Load Page"), document.CurrentPage(), before));
 }

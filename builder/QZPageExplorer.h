@@ -22,8 +22,8 @@ public:
 
     // Empties the list and fills it with the page names of the open test in
     // order, selecting the current page's line; with no test open the list
-    // stays empty. The tools window calls this after its page commands and
-    // after writing the test; the explorer itself whenever it becomes active.
+    // stays empty. Done whenever the document's pages change while the
+    // explorer is shown, and whenever it becomes active.
     Q_INVOKABLE void Refresh();
 
     // The selected line, -1 when there is none.
@@ -48,9 +48,6 @@ protected:
 private:
     void LineSelected(int row);
     void Move(int delta);
-    // Shows the test's page at its current index on the surface and lists
-    // the pages again.
-    void CurrentPageChanged();
 
     TGlavnoOkno *m_surface;
     TOrodja *m_tools;

@@ -12,6 +12,7 @@
 #include "QZPlainText.h"
 #include "QZRecordFields.h"
 #include "QZStream.h"
+#include "QZUndoCommands.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -216,7 +217,9 @@ bool TPageWizard::AddTemplatePage(const QString &path)
     // A new test is kept aside until its page has been read, so that a
     // template that cannot be read leaves the builder without a test.
     std::unique_ptr<TQZNaloga> fresh;
-    TQZNaloga *test = EditorState.CurrentTest.get();
+    TBuilderDocument &document = m_surface->Document();
+    TQZNaloga *test = document.Test();
+    TQZStran *before = nullptr;
     auto *explorer = qobject_cast<TPageExplorer *>(Dialogs().Explorer);
     if (!test) {
         fresh = std::make_unique<TQZNaloga>(m_surface, &WidgetObjectFactory());
@@ -225,7 +228,8 @@ bool TPageWizard::AddTemplatePage(const QString &path)
     } else {
         // The page the explorer shows selected; it follows the current page.
         const bool listed = explorer && explorer->isVisible() && explorer->SelectedIndex() >= 0;
-        test->GoToPage(listed ? explorer->SelectedIndex() : test->CurrentIndex());
+        document.GoToPage(listed ? explorer->SelectedIndex() : test->CurrentIndex());
+        before = document.CurrentPage();
     }
     try {
         const TPageLoadingScope loading;
@@ -233,17 +237,11 @@ bool TPageWizard::AddTemplatePage(const QString &path)
     } catch (const TQZFileError &error) {
         ShowErrorMessage(QStringLiteral("Opening error: ") + path + QStringLiteral("\n") +
                          error.Cause());
-        if (!fresh)
-            m_surface->PageChanged();
         return false;
     }
 
-    if (fresh) {
-        EditorState.CurrentTest = std::move(fresh);
-        EditorState.SetFileName(UntitledFileName());
-        if (m_tools)
-            m_tools->SetTestOpenState();
-    }
+    if (fresh)
+        document.SetTest(std::move(fresh), UntitledFileName(), true);
     const int last = test->PageCount() - 1;
     if (!m_name->text().isEmpty()) {
         TQZStran *page = test->Page(last);
@@ -251,9 +249,11 @@ bool TPageWizard::AddTemplatePage(const QString &path)
         SetFieldText(record.PageName, m_name->text());
         page->SetPageRecord(record);
     }
-    test->GoToPage(last);
-    m_surface->PageChanged();
-    if (explorer)
-        explorer->Refresh();
+    document.GoToPage(last);
+    if (before)
+        document.Push(new TInsertPage(document, QStringLiteral("New Page from Template"),
+                                      test->Page(last), before));
+    else
+        document.NotifyPagesChanged();
     return true;
 }

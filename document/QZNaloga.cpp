@@ -316,6 +316,36 @@ void TQZNaloga::MovePage(int from, int to)
     Saved = false;
 }
 
+std::unique_ptr<TQZStran> TQZNaloga::TakePage(int index)
+{
+    if (index < 0 || index >= PageCount())
+        return nullptr;
+    if (index < m_currentIndex || (index == m_currentIndex && index == PageCount() - 1))
+        m_currentIndex = std::max(0, m_currentIndex - 1);
+    auto page = std::move(m_pages[size_t(index)]);
+    m_pages.erase(m_pages.begin() + index);
+    m_previousIndex = std::min(m_previousIndex, std::max(0, PageCount() - 1));
+    Saved = false;
+    return page;
+}
+
+void TQZNaloga::InsertPageAt(int index, std::unique_ptr<TQZStran> page)
+{
+    const int at = std::clamp(index, 0, PageCount());
+    if (at <= m_currentIndex && PageCount() > 0)
+        ++m_currentIndex;
+    m_pages.insert(m_pages.begin() + at, std::move(page));
+    Saved = false;
+}
+
+int TQZNaloga::IndexOfPage(const TQZStran *page) const
+{
+    for (int i = 0; i < PageCount(); ++i)
+        if (m_pages[size_t(i)].get() == page)
+            return i;
+    return -1;
+}
+
 int TQZNaloga::FindPage(const QString &name) const
 {
     const QString wanted = TrimmedName(name);

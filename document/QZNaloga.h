@@ -107,6 +107,12 @@ public:
     // pages themselves. An index outside the list is ignored.
     void SetCurrentIndex(int index);
     void MovePage(int from, int to);
+    // An editor's hooks: take a page out (the current index follows the page
+    // shown, as DeletePage does) and put one back at a place in the list.
+    // Neither hides nor shows anything.
+    std::unique_ptr<TQZStran> TakePage(int index);
+    void InsertPageAt(int index, std::unique_ptr<TQZStran> page);
+    int IndexOfPage(const TQZStran *page) const;
     // Index of the first page whose trimmed name equals the trimmed name, or
     // the page count when there is none.
     int FindPage(const QString &name) const;

@@ -76,6 +76,59 @@ TQZControl *TQZStran::FindObject(qint32 tag) const
     return nullptr;
 }
 
+int TQZStran::IndexOfObject(qint32 tag) const
+{
+    for (size_t i = 0; i < m_objects.size(); ++i)
+        if (m_objects[i]->Tag() == tag)
+            return int(i);
+    return -1;
+}
+
+std::unique_ptr<TQZControl> TQZStran::TakeObject(qint32 tag)
+{
+    const int index = IndexOfObject(tag);
+    if (index < 0)
+        return nullptr;
+    auto object = std::move(m_objects[size_t(index)]);
+    m_objects.erase(m_objects.begin() + index);
+    Saved = false;
+    return object;
+}
+
+TQZControl *TQZStran::InsertObject(int index, std::unique_ptr<TQZControl> object)
+{
+    TQZControl *inserted = object.get();
+    const int at = std::clamp(index, 0, ObjectCount());
+    m_objects.insert(m_objects.begin() + at, std::move(object));
+    if (inserted->Tag() <= 0)
+        inserted->SetObjectTag(++m_tagCounter);
+    else
+        m_tagCounter = std::max(m_tagCounter, inserted->Tag());
+    Saved = false;
+    return inserted;
+}
+
+std::unique_ptr<TQZControl> TQZStran::MakeObject(int typeTag, const QByteArray &record,
+                                                 QByteArrayView payload) const
+{
+    auto object = m_factory->CreateObject(typeTag, record, m_surface);
+    if (!object)
+        return nullptr;
+    switch (typeTag) {
+    case ObjMemo: object->LoadPayload(payload); break;
+    case ObjSlika:
+        if (quint8(record.at(offsetof(TSlikaRecord, PictureKind))) <= 2)
+            object->LoadPayload(payload);
+        break;
+    case ObjOle:
+        if (!payload.isEmpty())
+            object->LoadPayload(payload);
+        break;
+    default: break;
+    }
+    return object;
+}
+
 void TQZStran::ShowObjects(bool visible)
 {
     for (const auto &object : m_objects)

@@ -44,6 +44,20 @@ public:
     // Removes and destroys the first object with the tag, if any.
     void DeleteObject(qint32 tag);
     TQZControl *FindObject(qint32 tag) const;
+    // The object's place in the stacking order (the order of the page
+    // stream), -1 when the page has no object with the tag.
+    int IndexOfObject(qint32 tag) const;
+    // Takes the object with the tag out of the page, keeping its tag, for an
+    // editor that may put it back; null when there is none.
+    std::unique_ptr<TQZControl> TakeObject(qint32 tag);
+    // Puts an object taken out (or made elsewhere) at a place in the stacking
+    // order. An object with a tag keeps it; one without (tag 0) gets the
+    // page's next tag. The index is clamped to the list.
+    TQZControl *InsertObject(int index, std::unique_ptr<TQZControl> object);
+    // Makes an object of this page's factory from a record in pixels and the
+    // payload its type takes, as reading a page stream does; not added.
+    std::unique_ptr<TQZControl> MakeObject(int typeTag, const QByteArray &record,
+                                           QByteArrayView payload) const;
     void ShowObjects(bool visible);
 
     // Opens the media clips, paints the surface and shows the objects.

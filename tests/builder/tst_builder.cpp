@@ -59,10 +59,9 @@ void RightPress(QWidget *control, QPoint at)
     QCoreApplication::processEvents();
 }
 
-QStringList PageNames()
+QStringList PageNames(const TQZNaloga &test)
 {
     QStringList names;
-    const TQZNaloga &test = *EditorState.CurrentTest;
     for (int i = 0; i < test.PageCount(); ++i)
         names << test.Page(i)->PageName();
     return names;
@@ -81,6 +80,7 @@ private:
     QTemporaryDir m_dir;
 
     TGlavnoOkno &Surface() { return m_builder->MainWindow(); }
+    TBuilderDocument &Doc() { return Surface().Document(); }
     TOrodja &Tools() { return m_builder->Tools(); }
 
     void Start(const QStringList &arguments = {QStringLiteral("corvbld")})
@@ -97,7 +97,7 @@ private:
     {
         Tools().New();
         (Tools().*insert)();
-        return EditorState.CurrentPage->Objects().back().get();
+        return Doc().CurrentPage()->Objects().back().get();
     }
 
     QString SavedTestFile(const QString &name, const QString &password = {})
@@ -106,9 +106,9 @@ private:
         Tools().New();
         Tools().AddPage();
         if (!password.isEmpty())
-            EditorState.CurrentTest->SetEditPassword(password);
+            Doc().Test()->SetEditPassword(password);
         const QString path = m_dir.filePath(name);
-        EditorState.CurrentTest->SaveTestFile(path);
+        Doc().Test()->SaveTestFile(path);
         m_builder.reset();
         return path;
     }
@@ -132,9 +132,9 @@ private slots:
         Start();
         QCOMPARE(Surface().windowTitle(), QStringLiteral("Corvella Builder"));
         QCOMPARE(EditorState.GridStep, 9);
-        QCOMPARE(EditorState.FileName, QStringLiteral("Untitled.cvl"));
+        QCOMPARE(Doc().FileName(), QStringLiteral("Untitled.cvl"));
         QVERIFY(EditorState.SnapToGrid);
-        QVERIFY(Saved);
+        QVERIFY(!Doc().IsModified());
         QCOMPARE(EditorState.PageNameCounter, 2);
         // The type defaults start from the window font and colour.
         const auto choices = EditorState.TypeDefaults.Get<TIzbireRecord>();
@@ -153,16 +153,16 @@ private slots:
     {
         const QString path = SavedTestFile(QStringLiteral("one.cvl"));
         Start({QStringLiteral("corvbld"), path});
-        QVERIFY(EditorState.CurrentTest);
-        QCOMPARE(EditorState.CurrentTest->PageCount(), 2);
-        QCOMPARE(EditorState.CurrentPage, EditorState.CurrentTest->Page(0));
+        QVERIFY(Doc().Test());
+        QCOMPARE(Doc().Test()->PageCount(), 2);
+        QCOMPARE(Doc().CurrentPage(), Doc().Test()->Page(0));
         QCOMPARE(Surface().windowTitle(), QStringLiteral("Untitled - Page 1 - ") + path);
-        QVERIFY(Saved);
+        QVERIFY(!Doc().IsModified());
         m_builder.reset();
 
         // Two arguments: nothing is opened.
         Start({QStringLiteral("corvbld"), path, path});
-        QVERIFY(!EditorState.CurrentTest);
+        QVERIFY(!Doc().Test());
         QVERIFY(m_script->Messages.isEmpty());
     }
 
@@ -187,14 +187,17 @@ private slots:
                  QRect(336, 36, 30, 30));
         QCOMPARE(Tools().SpeedButton(QStringLiteral("Delete object"))->toolTip(),
                  QStringLiteral("Delete object"));
-        QVERIFY(!Tools().MenuItem(QStringLiteral("Kopiraj"))->isVisible());
+        // A new test has nothing to undo, and its first page is not an edit.
+        QCOMPARE(Tools().MenuItem(QStringLiteral("Undo"))->text(), QStringLiteral("Undo"));
+        QVERIFY(!Tools().SpeedButton(QStringLiteral("Undo"))->isEnabled());
+        QVERIFY(Tools().MenuItem(QStringLiteral("Paste"))->isEnabled());
 
         // A second New warns and changes nothing.
         Tools().New();
         QCOMPARE(m_script->MessageTexts(),
                  {QStringLiteral("Project is already open. You must close it before opening "
                                  "another project.")});
-        QCOMPARE(EditorState.CurrentTest->PageCount(), 1);
+        QCOMPARE(Doc().Test()->PageCount(), 1);
     }
 
     void snapping_data()
@@ -221,12 +224,12 @@ private slots:
         QCOMPARE(EditorState.SnapToGrid, step);
         QWidget *face = FaceOf(object);
         QCOMPARE(face->pos(), QPoint(0, 0));
-        Saved = true;
+        Doc().MarkSaved();
         // Grabbed 5, 5 inside the frame, dropped where its left is 100.
         Drag(face, &Surface(), QPoint(5, 5), QPoint(105, 55), modifiers);
         QCOMPARE(face->pos(), QPoint(left, top));
         QCOMPARE(RecordFromBytes<TIzbireRecord>(object->Record()).Left, left);
-        QVERIFY(!Saved);
+        QVERIFY(Doc().IsModified());
         QCOMPARE(Tools().windowTitle(), QStringLiteral("Tools"));
         QVERIFY(!EditorState.Dragging);
     }
@@ -271,12 +274,12 @@ private slots:
         QCOMPARE(qint32(defaults.Height), 63);
         // The next button starts at that size.
         Tools().InsertButton();
-        QCOMPARE(FaceOf(EditorState.CurrentPage->Objects().back().get())->size(), QSize(144, 63));
+        QCOMPARE(FaceOf(Doc().CurrentPage()->Objects().back().get())->size(), QSize(144, 63));
 
         // A choices frame takes only the width; the caption shows the size
         // it took, and only the width becomes the default.
         Tools().InsertChoices();
-        TQZControl *choices = EditorState.CurrentPage->Objects().back().get();
+        TQZControl *choices = Doc().CurrentPage()->Objects().back().get();
         QWidget *frame = FaceOf(choices);
         const int height = frame->height();
         SendMouse(frame, QEvent::MouseButtonPress, QPoint(3, 3), Qt::LeftButton, Qt::LeftButton,
@@ -289,10 +292,10 @@ private slots:
         SendMouse(frame, QEvent::MouseButtonRelease, QPoint(1, 1), Qt::LeftButton, Qt::NoButton);
         QCOMPARE(qint32(EditorState.TypeDefaults.Get<TIzbireRecord>().Width), 297);
         Tools().InsertChoices();
-        QCOMPARE(qint32(RecordFromBytes<TIzbireRecord>(
-                            EditorState.CurrentPage->Objects().back()->Record())
-                            .Width),
-                 297);
+        QCOMPARE(
+            qint32(RecordFromBytes<TIzbireRecord>(Doc().CurrentPage()->Objects().back()->Record())
+                       .Width),
+            297);
     }
 
     void noDragOnRichTextOrOle()
@@ -300,7 +303,7 @@ private slots:
         Start();
         TQZControl *memo = NewTestWith(&TOrodja::InsertRichText);
         Tools().InsertOleFrame();
-        TQZControl *ole = EditorState.CurrentPage->Objects().back().get();
+        TQZControl *ole = Doc().CurrentPage()->Objects().back().get();
         FaceOf(ole)->move(300, 300);
         ole->MoveTo(300, 300);
 
@@ -334,14 +337,14 @@ private slots:
         SendMouse(FaceOf(object), QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton,
                   Qt::LeftButton);
         QCoreApplication::processEvents();
-        QVERIFY(EditorState.CurrentPage->FindObject(tag));
+        QVERIFY(Doc().CurrentPage()->FindObject(tag));
         QVERIFY(!EditorState.Dragging);
 
         m_script->Answers = {TQZButton::Yes};
         SendMouse(FaceOf(object), QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton,
                   Qt::LeftButton);
         QCoreApplication::processEvents();
-        QVERIFY(!EditorState.CurrentPage->FindObject(tag));
+        QVERIFY(!Doc().CurrentPage()->FindObject(tag));
         QCOMPARE(m_script->MessageTexts(), QStringList(2, QStringLiteral("Delete the object?")));
         // The mode stays on, and a press on the bare surface asks nothing.
         QVERIFY(EditorState.DeleteMode);
@@ -356,28 +359,30 @@ private slots:
     {
         Start();
         Tools().New();
-        QCOMPARE(PageNames(), {QStringLiteral("Page 1")});
-        QVERIFY(!Saved);
+        QCOMPARE(PageNames(*Doc().Test()), {QStringLiteral("Page 1")});
+        QVERIFY(Doc().IsModified());
         // A page already called "Page 2": the next new page is "Page 3".
-        TPageRecord record = EditorState.CurrentPage->PageRecord();
+        TPageRecord record = Doc().CurrentPage()->PageRecord();
         record.PageName.SetBytes("Page 2");
-        EditorState.CurrentPage->SetPageRecord(record);
+        Doc().CurrentPage()->SetPageRecord(record);
         Tools().AddPage();
-        QCOMPARE(PageNames(), (QStringList{QStringLiteral("Page 2"), QStringLiteral("Page 3")}));
-        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 1);
-        QCOMPARE(EditorState.CurrentPage->CorrectTarget(), QStringLiteral("(Forward)"));
+        QCOMPARE(PageNames(*Doc().Test()),
+                 (QStringList{QStringLiteral("Page 2"), QStringLiteral("Page 3")}));
+        QCOMPARE(Doc().Test()->CurrentIndex(), 1);
+        QCOMPARE(Doc().CurrentPage()->CorrectTarget(), QStringLiteral("(Forward)"));
         QVERIFY(Surface().windowTitle().contains(QStringLiteral(" - Page 3 - ")));
 
         // Insert page takes the counter's name without looking, before the
         // page shown, with empty targets.
         EditorState.PageNameCounter = 2;
         Tools().InsertPage();
-        QCOMPARE(PageNames(), (QStringList{QStringLiteral("Page 2"), QStringLiteral("Page 2"),
-                                           QStringLiteral("Page 3")}));
-        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 1);
-        QCOMPARE(EditorState.CurrentPage, EditorState.CurrentTest->Page(1));
-        QVERIFY(EditorState.CurrentPage->CorrectTarget().isEmpty());
-        QVERIFY(EditorState.CurrentPage->WrongTarget().isEmpty());
+        QCOMPARE(PageNames(*Doc().Test()),
+                 (QStringList{QStringLiteral("Page 2"), QStringLiteral("Page 2"),
+                              QStringLiteral("Page 3")}));
+        QCOMPARE(Doc().Test()->CurrentIndex(), 1);
+        QCOMPARE(Doc().CurrentPage(), Doc().Test()->Page(1));
+        QVERIFY(Doc().CurrentPage()->CorrectTarget().isEmpty());
+        QVERIFY(Doc().CurrentPage()->WrongTarget().isEmpty());
         QCOMPARE(EditorState.PageNameCounter, 3);
     }
 
@@ -388,11 +393,11 @@ private slots:
         Tools().AddPage();
         Tools().AddPage();
         Tools().InsertButton();
-        QWidget *face = FaceOf(EditorState.CurrentPage->Objects().back().get());
+        QWidget *face = FaceOf(Doc().CurrentPage()->Objects().back().get());
         Tools().NextPage(); // on the last page: nothing moves
-        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 2);
+        QCOMPARE(Doc().Test()->CurrentIndex(), 2);
         Tools().PreviousPage();
-        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 1);
+        QCOMPARE(Doc().Test()->CurrentIndex(), 1);
         QVERIFY(face->isHidden());
         Tools().NextPage();
         QVERIFY(!face->isHidden());
@@ -400,18 +405,19 @@ private slots:
         // Deleting the last page shows page 0.
         m_script->Answers = {TQZButton::No, TQZButton::Yes};
         Tools().DeletePage();
-        QCOMPARE(EditorState.CurrentTest->PageCount(), 3);
+        QCOMPARE(Doc().Test()->PageCount(), 3);
         Tools().DeletePage();
-        QCOMPARE(PageNames(), (QStringList{QStringLiteral("Page 1"), QStringLiteral("Page 2")}));
-        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 0);
-        QCOMPARE(EditorState.CurrentPage, EditorState.CurrentTest->Page(0));
+        QCOMPARE(PageNames(*Doc().Test()),
+                 (QStringList{QStringLiteral("Page 1"), QStringLiteral("Page 2")}));
+        QCOMPARE(Doc().Test()->CurrentIndex(), 0);
+        QCOMPARE(Doc().CurrentPage(), Doc().Test()->Page(0));
         QVERIFY(Surface().windowTitle().contains(QStringLiteral(" - Page 1 - ")));
         QCOMPARE(m_script->MessageTexts(), QStringList(2, QStringLiteral("Delete entire page?")));
 
         m_script->Messages.clear();
         Tools().DeletePage();
         Tools().DeletePage();
-        QCOMPARE(EditorState.CurrentTest->PageCount(), 1);
+        QCOMPARE(Doc().Test()->PageCount(), 1);
         QCOMPARE(m_script->Messages.constLast().Text,
                  QStringLiteral("I can not delete the only page!"));
         QCOMPARE(m_script->Messages.constLast().Kind, TQZMessageKind::Information);
@@ -430,10 +436,10 @@ private slots:
         QCOMPARE(m_script->DialogTitles, {QStringLiteral("Password for Editing")});
         QCOMPARE(m_script->MessageTexts(), {QStringLiteral("Wrong password!")});
         QCOMPARE(m_script->Messages.constFirst().Caption, QStringLiteral("Error"));
-        QVERIFY(!EditorState.CurrentTest);
+        QVERIFY(!Doc().Test());
         QCOMPARE(Surface().windowTitle(), QStringLiteral("Corvella Builder"));
         QCOMPARE(Tools().width(), 150);
-        QVERIFY(Saved);
+        QVERIFY(!Doc().IsModified());
         QVERIFY(!TestLoading);
 
         // The password in capitals opens it.
@@ -443,7 +449,7 @@ private slots:
             return int(QDialog::Accepted);
         };
         Tools().Open();
-        QVERIFY(EditorState.CurrentTest);
+        QVERIFY(Doc().Test());
         QCOMPARE(Tools().width(), 406);
         QCOMPARE(m_script->FileFilters.constLast(), QStringLiteral("Corvella (*.cvl)"));
     }
@@ -458,7 +464,7 @@ private slots:
         file.close();
         m_script->FileAnswers = {path};
         Tools().Open();
-        QVERIFY(!EditorState.CurrentTest);
+        QVERIFY(!Doc().Test());
         QVERIFY(m_script->Messages.constFirst().Text.startsWith(QStringLiteral("Opening error: ") +
                                                                 path + QLatin1Char('\n')));
         QCOMPARE(Tools().width(), 150);
@@ -475,31 +481,31 @@ private slots:
         // the test open and unsaved, also for Close and Save.
         Tools().Save();
         QCOMPARE(m_script->SaveDialogs, {QStringLiteral("Save As|Untitled.cvl")});
-        QVERIFY(!Saved);
+        QVERIFY(Doc().IsModified());
         Tools().CloseAndSave();
-        QVERIFY(EditorState.CurrentTest);
-        QVERIFY(!Saved);
+        QVERIFY(Doc().Test());
+        QVERIFY(Doc().IsModified());
 
         const QString path = m_dir.filePath(QStringLiteral("made here.cvl"));
         m_script->FileAnswers = {path};
         Tools().CloseAndSave();
-        QVERIFY(!EditorState.CurrentTest);
+        QVERIFY(!Doc().Test());
         QVERIFY(QFile::exists(path));
         QCOMPARE(Surface().windowTitle(), QStringLiteral("Corvella Builder"));
 
         // Close without Saving asks only when something changed.
         Tools().OpenFile(path);
-        QVERIFY(Saved);
+        QVERIFY(!Doc().IsModified());
         Tools().CloseWithoutSaving();
-        QVERIFY(!EditorState.CurrentTest);
+        QVERIFY(!Doc().Test());
         QVERIFY(m_script->Messages.isEmpty());
         Tools().OpenFile(path);
         Tools().AddPage();
         m_script->Answers = {TQZButton::No};
         Tools().CloseWithoutSaving();
-        QVERIFY(EditorState.CurrentTest);
+        QVERIFY(Doc().Test());
         Tools().CloseWithoutSaving();
-        QVERIFY(!EditorState.CurrentTest);
+        QVERIFY(!Doc().Test());
         QCOMPARE(m_script->MessageTexts(), QStringList(2, QStringLiteral("Close without saving?")));
     }
 
@@ -519,9 +525,9 @@ private slots:
         Tools().SaveWithPassword();
         QCOMPARE(m_script->MessageTexts(), {QStringLiteral("Passwords do not match! Try again.")});
         QCOMPARE(m_script->DialogTitles.size(), 2);
-        QCOMPARE(EditorState.CurrentTest->TestRecord().EditPassword.Bytes(),
+        QCOMPARE(Doc().Test()->TestRecord().EditPassword.Bytes(),
                  TQZNaloga::PasswordValue(QStringLiteral("ABC")));
-        QVERIFY(Saved);
+        QVERIFY(!Doc().IsModified());
 
         // Two empty fields remove the password.
         m_script->OnDialog = [](QDialog &) {
@@ -529,14 +535,14 @@ private slots:
         };
         m_script->FileAnswers = {path};
         Tools().SaveWithPassword();
-        QVERIFY(!EditorState.CurrentTest->HasEditPassword());
+        QVERIFY(!Doc().Test()->HasEditPassword());
         // Cancel stores nothing.
-        EditorState.CurrentTest->SetEditPassword(QStringLiteral("x"));
+        Doc().Test()->SetEditPassword(QStringLiteral("x"));
         m_script->OnDialog = [](QDialog &) {
             return int(QDialog::Rejected);
         };
         Tools().SaveWithPassword();
-        QVERIFY(EditorState.CurrentTest->HasEditPassword());
+        QVERIFY(Doc().Test()->HasEditPassword());
     }
 
     void run()
@@ -572,12 +578,12 @@ private slots:
         Tools().AddPage();
         Tools().PreviousPage();
         Tools().InsertButton();
-        auto *button = static_cast<TQZGumb *>(EditorState.CurrentPage->Objects().back().get());
+        auto *button = static_cast<TQZGumb *>(Doc().CurrentPage()->Objects().back().get());
         TGumbRecord record = button->Data();
         record.ButtonKind = 0; // Forward
         button->ApplyRecord(record);
         button->PressButton()->click();
-        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 1);
+        QCOMPARE(Doc().Test()->CurrentIndex(), 1);
         QVERIFY(Surface().windowTitle().contains(QStringLiteral(" - Page 2 - ")));
 
         // Dragging the button moves it without running its action.
@@ -586,7 +592,7 @@ private slots:
         SendMouse(button->PressButton(), QEvent::MouseMove, QPoint(60, 60), Qt::NoButton,
                   Qt::LeftButton);
         QTest::mouseRelease(button->PressButton(), Qt::LeftButton, {}, QPoint(6, 6));
-        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 0);
+        QCOMPARE(Doc().Test()->CurrentIndex(), 0);
         QCOMPARE(button->Frame()->pos(), QPoint(54, 54));
 
         // Confirm on a page with an unanswered question warns.
@@ -610,7 +616,7 @@ private slots:
             pressed = &object;
         };
         Tools().InsertInputBox();
-        TQZControl *box = EditorState.CurrentPage->Objects().back().get();
+        TQZControl *box = Doc().CurrentPage()->Objects().back().get();
         RightPress(FaceOf(box), QPoint(3, 3));
         QCOMPARE(pressed, box);
         RightPress(&Surface(), QPoint(700, 700));
@@ -638,7 +644,7 @@ private slots:
             m_script->MessageTexts(),
             {QStringLiteral("Project is not saved!\nDo you want to save it before quitting?")});
         QCOMPARE(m_script->SaveDialogs.size(), 1);
-        QVERIFY(!EditorState.CurrentTest);
+        QVERIFY(!Doc().Test());
     }
 
     // The dialogs made at start-up, opened by a right press and the commands.
@@ -647,16 +653,16 @@ private slots:
         Start();
         TQZControl *choices = NewTestWith(&TOrodja::InsertChoices);
         choices->ResizeTo(261, 0);
-        // Cancel: the object and the type defaults stay, the test is unsaved
-        // by the press alone.
-        Saved = true;
+        // Cancel: the object and the type defaults stay, and a press that
+        // changed nothing leaves the test saved.
+        Doc().MarkSaved();
         m_script->OnDialog = [](QDialog &) {
             return int(QDialog::Rejected);
         };
         RightPress(FaceOf(choices), QPoint(3, 3));
         QCOMPARE(m_script->DialogTitles, {QStringLiteral("Choices - Properties")});
         QCOMPARE(qint32(EditorState.TypeDefaults.Get<TIzbireRecord>().Width), 200);
-        QVERIFY(!Saved);
+        QVERIFY(!Doc().IsModified());
         // OK: the record, as applied, becomes the default.
         m_script->OnDialog = [](QDialog &dialog) {
             dialog.findChild<QLineEdit *>(QStringLiteral("PointsEdit"))
@@ -679,8 +685,9 @@ private slots:
         QCOMPARE(m_script->DialogTitles.constLast(), QStringLiteral("Page - Properties"));
         QCOMPARE(Surface().windowTitle(), QStringLiteral("Untitled - Intro - Untitled.cvl"));
 
-        // Test properties change the caption but not Saved.
-        Saved = true;
+        // Test properties are an edit like any other: a changed title is not
+        // lost on closing.
+        Doc().MarkSaved();
         m_script->OnDialog = [](QDialog &dialog) {
             dialog.findChild<QLineEdit *>(QStringLiteral("TitleEdit"))
                 ->setText(QStringLiteral("Birds"));
@@ -688,7 +695,7 @@ private slots:
         };
         Tools().TestProperties();
         QCOMPARE(Surface().windowTitle(), QStringLiteral("Birds - Intro - Untitled.cvl"));
-        QVERIFY(Saved);
+        QVERIFY(Doc().IsModified());
 
         // Move to a Certain Page.
         Tools().AddPage();
@@ -698,7 +705,7 @@ private slots:
             return int(QDialog::Accepted);
         };
         Tools().MoveToPage();
-        QCOMPARE(EditorState.CurrentTest->CurrentIndex(), 0);
+        QCOMPARE(Doc().Test()->CurrentIndex(), 0);
         QCOMPARE(m_script->DialogTitles.constLast(), QStringLiteral("Move to a Certain Page"));
     }
 
@@ -715,7 +722,7 @@ private slots:
             return int(QDialog::Accepted);
         };
         Tools().InsertGraphics();
-        QCOMPARE(EditorState.CurrentPage->ObjectCount(), 0);
+        QCOMPARE(Doc().CurrentPage()->ObjectCount(), 0);
 
         const QString picture =
             QStringLiteral(CORVELLA_SOURCE_DIR "/../shared/corpus/bmp/ff_bmp_gray.bmp");
@@ -728,9 +735,9 @@ private slots:
             return int(QDialog::Accepted);
         };
         Tools().InsertGraphics();
-        QCOMPARE(EditorState.CurrentPage->ObjectCount(), 1);
-        QCOMPARE(EditorState.CurrentPage->Objects().back()->ObjectTypeTag(), int(ObjSlika));
-        QVERIFY(!EditorState.CurrentPage->Objects().back()->Payload().isEmpty());
+        QCOMPARE(Doc().CurrentPage()->ObjectCount(), 1);
+        QCOMPARE(Doc().CurrentPage()->Objects().back()->ObjectTypeTag(), int(ObjSlika));
+        QVERIFY(!Doc().CurrentPage()->Objects().back()->Payload().isEmpty());
 
         m_script->OnDialog = [](QDialog &dialog) {
             dialog.findChild<QLineEdit *>(QStringLiteral("FileEdit"))
@@ -738,9 +745,9 @@ private slots:
             return int(QDialog::Accepted);
         };
         Tools().InsertMultimedia();
-        QCOMPARE(EditorState.CurrentPage->ObjectCount(), 2);
+        QCOMPARE(Doc().CurrentPage()->ObjectCount(), 2);
         const auto clip =
-            RecordFromBytes<TMediaRecord>(EditorState.CurrentPage->Objects().back()->Record());
+            RecordFromBytes<TMediaRecord>(Doc().CurrentPage()->Objects().back()->Record());
         QCOMPARE(clip.MediaFile.Bytes(), QByteArray("chime.wav"));
         QCOMPARE(clip.Caption.Bytes(), QByteArray("MultiMedia"));
     }
@@ -772,8 +779,7 @@ private slots:
             m_script->Messages.clear();
             m_script->FileAnswers = {chosen};
             Tools().InsertMultimedia();
-            return RecordFromBytes<TMediaRecord>(
-                       EditorState.CurrentPage->Objects().back()->Record())
+            return RecordFromBytes<TMediaRecord>(Doc().CurrentPage()->Objects().back()->Record())
                 .MediaFile.Bytes();
         };
 
@@ -806,31 +812,30 @@ private slots:
                               canNotOpen}));
     }
 
-    void copyAndPasteChoices()
+    // Copy mode: the next press on an object copies it; a paste onto the
+    // same page stands one grid step off the original.
+    void copyModeAndPasteOnTheSamePage()
     {
         Start();
         TQZControl *choices = NewTestWith(&TOrodja::InsertChoices);
-        FaceOf(choices)->move(27, 36);
         choices->MoveTo(27, 36);
         Tools().Copy();
+        QVERIFY(EditorState.CopyMode);
         SendMouse(FaceOf(choices), QEvent::MouseButtonPress, QPoint(3, 3), Qt::LeftButton,
                   Qt::LeftButton);
         SendMouse(FaceOf(choices), QEvent::MouseButtonRelease, QPoint(3, 3), Qt::LeftButton,
                   Qt::NoButton);
         QVERIFY(!EditorState.CopyMode);
         Tools().Paste();
-        QCOMPARE(EditorState.CurrentPage->ObjectCount(), 2);
-        TQZControl *pasted = EditorState.CurrentPage->Objects().back().get();
-        QCOMPARE(pasted->Record(), choices->Record());
-        QCOMPARE(FaceOf(pasted)->pos(), QPoint(27, 36));
-
-        // A copied button is not pasted.
-        Tools().InsertButton();
-        Tools().Copy();
-        SendMouse(FaceOf(EditorState.CurrentPage->Objects().back().get()), QEvent::MouseButtonPress,
-                  QPoint(1, 1), Qt::LeftButton, Qt::LeftButton);
         Tools().Paste();
-        QCOMPARE(EditorState.CurrentPage->ObjectCount(), 3);
+        QCOMPARE(Doc().CurrentPage()->ObjectCount(), 3);
+        QCOMPARE(FaceOf(Doc().CurrentPage()->Objects()[1].get())->pos(), QPoint(36, 45));
+        QCOMPARE(FaceOf(Doc().CurrentPage()->Objects()[2].get())->pos(), QPoint(45, 54));
+        auto expected = RecordFromBytes<TIzbireRecord>(choices->Record());
+        expected.Left = 45;
+        expected.Top = 54;
+        QCOMPARE(Doc().CurrentPage()->Objects()[2]->Record(), RecordToBytes(expected));
+        QCOMPARE(Tools().MenuItem(QStringLiteral("Undo"))->text(), QStringLiteral("Undo Paste"));
     }
 };
 

@@ -43,8 +43,8 @@ private slots:
         TBuilder builder({QStringLiteral("corvbld"), testFile});
         builder.Create();
         builder.MainWindow().FirstActivation(QSize(1024, 768));
-        QVERIFY(EditorState.CurrentPage);
-        const auto &objects = EditorState.CurrentPage->Objects();
+        QVERIFY(builder.MainWindow().Document().CurrentPage());
+        const auto &objects = builder.MainWindow().Document().CurrentPage()->Objects();
         QCOMPARE(objects.size(), size_t(files.size() + 1));
 
         files << TEmbeddedFile{{}, WordDocumentStorage(), {}, WordDocumentQuestion(), {}};

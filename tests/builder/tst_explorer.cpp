@@ -37,10 +37,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList PageNames()
+QStringList PageNames(const TQZNaloga &test)
 {
     QStringList names;
-    const TQZNaloga &test = *EditorState.CurrentTest;
     for (int i = 0; i < test.PageCount(); ++i)
         names << test.Page(i)->PageName();
     return names;
@@ -93,6 +92,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 
     TGlavnoOkno &Surface() { return m_builder->MainWindow(); }
+    TBuilderDocument &Doc() { return Surface().Document(); }
     TOrodja &Tools() { return m_builder->Tools(); }
     TPageExplorer &Explorer() { return *qobject_cast<TPageExplorer *>(Dialogs().Explorer); }
     TPageWizard &Wizard() { return *qobject_cast<TPageWizard *>(Dialogs().Wizard); }
@@ -114,7 +114,7 @@ private:
         Tools().New();
         for (int i = 1; i < count; ++i)
             Tools().AddPage();
-        EditorState.CurrentTest->GoToPage(0);
+        Doc().Test()->GoToPage(0);
         Surface().PageChanged();
         Tools().MenuItem(QStringLiteral("Test Explorer..."))->trigger();
     }
@@ -176,21 +176,21 @@ private slots:
         QCOMPARE(list->currentRow(), 1);
 
         // A change nobody reports shows at the next activation and save.
-        TPageRecord record = EditorState.CurrentTest->Page(0)->PageRecord();
+        TPageRecord record = Doc().Test()->Page(0)->PageRecord();
         record.PageName.SetBytes("Intro");
-        EditorState.CurrentTest->Page(0)->SetPageRecord(record);
-        EditorState.CurrentTest->GoToPage(2);
+        Doc().Test()->Page(0)->SetPageRecord(record);
+        Doc().Test()->GoToPage(2);
         QEvent activate(QEvent::WindowActivate);
         QApplication::sendEvent(&explorer, &activate);
         QCOMPARE(list->item(0)->text(), u"Intro"_s);
         QCOMPARE(list->currentRow(), 2);
         m_script->FileAnswers = {Path(u"t.cvl"_s)};
-        EditorState.CurrentTest->GoToPage(3);
+        Doc().Test()->GoToPage(3);
         Tools().Save();
         QCOMPARE(list->currentRow(), 3);
 
         ClickLine(list, 1);
-        QCOMPARE(EditorState.CurrentPage, EditorState.CurrentTest->Page(1));
+        QCOMPARE(Doc().CurrentPage(), Doc().Test()->Page(1));
         QCOMPARE(Surface().windowTitle(), u"Untitled - Page 4 - "_s + Path(u"t.cvl"_s));
         Tools().CloseWithoutSaving();
         QCOMPARE(list->count(), 0);
@@ -201,30 +201,30 @@ private slots:
     void moveUpAndDown()
     {
         StartWithPages(5);
-        Saved = true;
+        Doc().MarkSaved();
         // Move Up on the first page and Move Down on the last do nothing.
         Press("Move Up");
         ClickLine(Explorer().PageList(), 4);
         Press("Move Down");
-        QCOMPARE(PageNames(),
+        QCOMPARE(PageNames(*Doc().Test()),
                  QStringList({u"Page 1"_s, u"Page 2"_s, u"Page 3"_s, u"Page 4"_s, u"Page 5"_s}));
-        QVERIFY(Saved);
+        QVERIFY(!Doc().IsModified());
 
         // The moved page stays the one shown, its line selected and focused.
         ClickLine(Explorer().PageList(), 2);
         Tools().InsertButton();
-        QWidget *face = FaceOf(EditorState.CurrentPage->Objects().back().get());
+        QWidget *face = FaceOf(Doc().CurrentPage()->Objects().back().get());
         Explorer().Button(u"Move Up"_s)->setFocus();
         Press("Move Up");
-        QCOMPARE(PageNames(),
+        QCOMPARE(PageNames(*Doc().Test()),
                  QStringList({u"Page 1"_s, u"Page 3"_s, u"Page 2"_s, u"Page 4"_s, u"Page 5"_s}));
         QCOMPARE(Explorer().SelectedIndex(), 1);
         QCOMPARE(Explorer().focusWidget(), Explorer().PageList());
         QVERIFY(!face->isHidden());
-        QVERIFY(!Saved);
+        QVERIFY(Doc().IsModified());
         Press("Move Down");
         Press("Move Down");
-        QCOMPARE(PageNames(),
+        QCOMPARE(PageNames(*Doc().Test()),
                  QStringList({u"Page 1"_s, u"Page 2"_s, u"Page 4"_s, u"Page 3"_s, u"Page 5"_s}));
         QCOMPARE(Surface().windowTitle(), u"Untitled - Page 3 - Untitled.cvl"_s);
     }
@@ -235,13 +235,13 @@ private slots:
         StartWithPages(5);
         ClickLine(Explorer().PageList(), 2);
         Tools().InsertButton();
-        QWidget *original = FaceOf(EditorState.CurrentPage->Objects().back().get());
+        QWidget *original = FaceOf(Doc().CurrentPage()->Objects().back().get());
         Press("Duplicate");
-        QCOMPARE(PageNames().size(), 6);
+        QCOMPARE(PageNames(*Doc().Test()).size(), 6);
         QCOMPARE(Explorer().PageList()->item(5)->text(), u"Copy of Page 3"_s);
         QCOMPARE(Explorer().SelectedIndex(), 5);
         QCOMPARE(Surface().windowTitle(), u"Untitled - Copy of Page 3 - Untitled.cvl"_s);
-        QVERIFY(!FaceOf(EditorState.CurrentPage->Objects().back().get())->isHidden());
+        QVERIFY(!FaceOf(Doc().CurrentPage()->Objects().back().get())->isHidden());
         QVERIFY(original->isHidden());
     }
 
@@ -272,7 +272,7 @@ private slots:
     {
         StartWithPages(3);
         ClickLine(Explorer().PageList(), 1);
-        Saved = true;
+        Doc().MarkSaved();
         Press("Save Page..."); // cancelled
         const QString path = Path(u"second.cvp"_s);
         m_script->FileAnswers = {path};
@@ -281,14 +281,14 @@ private slots:
                  QStringList({u"Save Page|Page 2"_s, u"Save Page|Page 2"_s}));
         QCOMPARE(m_script->FileFilters.constFirst(), u"Corvella Page (*.cvp)"_s);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), {u"second.cvp"_s});
-        QCOMPARE(ReadWholeFile(path), EditorState.CurrentTest->PageToBytes(1));
-        QVERIFY(Saved);
+        QCOMPARE(ReadWholeFile(path), Doc().Test()->PageToBytes(1));
+        QVERIFY(!Doc().IsModified());
 
         // A name that would be a path is proposed as a plain file name; a
         // file that cannot be written is reported.
-        TPageRecord record = EditorState.CurrentPage->PageRecord();
+        TPageRecord record = Doc().CurrentPage()->PageRecord();
         record.PageName.SetBytes("/Intro");
-        EditorState.CurrentPage->SetPageRecord(record);
+        Doc().CurrentPage()->SetPageRecord(record);
         const QString nowhere = Path(u"missing/intro.cvp"_s);
         m_script->FileAnswers = {nowhere};
         Press("Save Page...");
@@ -304,23 +304,24 @@ private slots:
         StartWithPages(3);
         const QString path = Path(u"extra.cvp"_s);
         WritePageFile(path, u"Extra"_s);
-        Saved = true;
+        Doc().MarkSaved();
         Press("Load Page..."); // cancelled
-        QCOMPARE(PageNames().size(), 3);
-        QVERIFY(Saved);
+        QCOMPARE(PageNames(*Doc().Test()).size(), 3);
+        QVERIFY(!Doc().IsModified());
         m_script->FileAnswers = {path};
         Press("Load Page...");
-        QCOMPARE(PageNames(), QStringList({u"Page 1"_s, u"Page 2"_s, u"Page 3"_s, u"Extra"_s}));
+        QCOMPARE(PageNames(*Doc().Test()),
+                 QStringList({u"Page 1"_s, u"Page 2"_s, u"Page 3"_s, u"Extra"_s}));
         QCOMPARE(Explorer().SelectedIndex(), 3);
         QCOMPARE(Surface().windowTitle(), u"Untitled - Extra - Untitled.cvl"_s);
-        QVERIFY(!Saved);
+        QVERIFY(Doc().IsModified());
 
         // A file that is no page file adds nothing and says why.
         const QString broken = Path(u"broken.cvp"_s);
         WriteFile(broken, "not a page");
         m_script->FileAnswers = {broken};
         Press("Load Page...");
-        QCOMPARE(PageNames().size(), 4);
+        QCOMPARE(PageNames(*Doc().Test()).size(), 4);
         QCOMPARE(m_script->Messages.size(), 1);
         QCOMPARE(m_script->Messages.constFirst().Kind, TQZMessageKind::Error);
         QVERIFY(m_script->Messages.constFirst().Text.startsWith(u"Opening error: "_s + broken +
@@ -405,7 +406,7 @@ private slots:
         QCOMPARE(Wizard().TemplateList()->count(), 0);
         QVERIFY(!Wizard().PreviewShown());
         QCOMPARE(m_script->MessageTexts(), {u"No template is selected."_s});
-        QVERIFY(!EditorState.CurrentTest);
+        QVERIFY(!Doc().Test());
     }
 
     // With no test open a template starts a new test of that one page.
@@ -419,12 +420,12 @@ private slots:
         }));
         QCOMPARE(m_help->Requests, {400});
         QCOMPARE(m_script->DialogTitles, {u"New Page from Template"_s});
-        QCOMPARE(PageNames(), {u"Quiz"_s});
-        QCOMPARE(EditorState.CurrentPage, EditorState.CurrentTest->Page(0));
-        QCOMPARE(int(EditorState.CurrentTest->TestRecord().WrongAnswerMode), 1);
+        QCOMPARE(PageNames(*Doc().Test()), {u"Quiz"_s});
+        QCOMPARE(Doc().CurrentPage(), Doc().Test()->Page(0));
+        QCOMPARE(int(Doc().Test()->TestRecord().WrongAnswerMode), 1);
         QCOMPARE(Surface().windowTitle(), u"Untitled - Quiz - Untitled.cvl"_s);
         QCOMPARE(Tools().width(), TOrodja::WidthWithTest);
-        QVERIFY(!Saved);
+        QVERIFY(Doc().IsModified());
     }
 
     // The page name typed names the new last page, and stays for the next
@@ -436,7 +437,7 @@ private slots:
         Wizard().SetTemplateFolders({m_dir->path()});
         QVERIFY(RunWizard(
             [](TPageWizard &wizard) { QTest::keyClicks(wizard.PageNameEdit(), u"Question 4"_s); }));
-        QCOMPARE(PageNames(),
+        QCOMPARE(PageNames(*Doc().Test()),
                  QStringList({u"Page 1"_s, u"Page 2"_s, u"Page 3"_s, u"Question 4"_s}));
         QCOMPARE(Explorer().PageList()->item(3)->text(), u"Question 4"_s);
         QCOMPARE(Explorer().SelectedIndex(), 3);
@@ -446,9 +447,9 @@ private slots:
             QCOMPARE(wizard.PageNameEdit()->text(), u"Question 4"_s);
             wizard.PageNameEdit()->setText(QString(300, u'n'));
         }));
-        QCOMPARE(PageNames().constLast(), QString(255, u'n'));
+        QCOMPARE(PageNames(*Doc().Test()).constLast(), QString(255, u'n'));
         QVERIFY(RunWizard([](TPageWizard &wizard) { wizard.PageNameEdit()->clear(); }));
-        QCOMPARE(PageNames().constLast(), u"Quiz"_s);
+        QCOMPARE(PageNames(*Doc().Test()).constLast(), u"Quiz"_s);
     }
 
     // A template that cannot be read is reported with its file and the cause;
@@ -460,7 +461,7 @@ private slots:
         Start();
         Wizard().SetTemplateFolders({m_dir->path()});
         QVERIFY(!RunWizard());
-        QVERIFY(!EditorState.CurrentTest);
+        QVERIFY(!Doc().Test());
         QCOMPARE(Tools().width(), TOrodja::WidthWithoutTest);
         QCOMPARE(m_script->Messages.size(), 1);
         QCOMPARE(m_script->Messages.constFirst().Kind, TQZMessageKind::Error);
@@ -469,10 +470,10 @@ private slots:
         QVERIFY2(text.startsWith(start) && text.size() > start.size(), qPrintable(text));
 
         Tools().New();
-        Saved = true;
+        Doc().MarkSaved();
         QVERIFY(!RunWizard());
-        QCOMPARE(PageNames(), {u"Page 1"_s});
-        QVERIFY(Saved);
+        QCOMPARE(PageNames(*Doc().Test()), {u"Page 1"_s});
+        QVERIFY(!Doc().IsModified());
     }
 
     // The templates shipped beside the programs read as pages with previews;

@@ -113,14 +113,14 @@ private slots:
             text.startsWith(QStringLiteral("Saving error: ") + fileName + QStringLiteral("\n")),
             qPrintable(text));
         QVERIFY(text.size() > QStringLiteral("Saving error: \n").size() + fileName.size());
-        QVERIFY(!Saved);
+        QVERIFY(builder.MainWindow().Document().IsModified());
         QCOMPARE(ReadWholeFile(fileName), before);
 
         // With room again the same command saves the whole test.
         tools.Save();
         QCOMPARE(script.Messages.size(), 1);
-        QVERIFY(Saved);
-        QCOMPARE(ReadWholeFile(fileName), EditorState.CurrentTest->ToBytes());
+        QVERIFY(!builder.MainWindow().Document().IsModified());
+        QCOMPARE(ReadWholeFile(fileName), builder.MainWindow().Document().Test()->ToBytes());
         tools.CloseWithoutSaving();
     }
 };

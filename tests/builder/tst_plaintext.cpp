@@ -78,6 +78,7 @@ private:
     QHash<QString, QString> m_fields;
 
     TGlavnoOkno &Surface() { return m_builder->MainWindow(); }
+    TBuilderDocument &Doc() { return Surface().Document(); }
     TOrodja &Tools() { return m_builder->Tools(); }
     QString M(const char *name) const { return m_file->Markup(QString::fromLatin1(name)); }
     QStringList Pages() const { return {M("Page 1"), M("Page 2"), M("Page 3")}; }
@@ -136,11 +137,11 @@ private slots:
     void testShowsAsTyped()
     {
         Open();
-        QVERIFY(EditorState.CurrentTest);
+        QVERIFY(Doc().Test());
         const QStringList pages = Pages();
         const auto caption = [&](int page) {
             return M("Title [*]") + QStringLiteral(" - ") + pages.at(page) + QStringLiteral(" - ") +
-                   EditorState.FileName;
+                   Doc().FileName();
         };
         QCOMPARE(Surface().windowHandle()->title(), caption(0));
 
@@ -167,10 +168,10 @@ private slots:
         qsizetype object = 0;
         for (int page = 0; page < 3; ++page) {
             explorer->PageList()->setCurrentRow(page);
-            QCOMPARE(EditorState.CurrentTest->CurrentIndex(), page);
+            QCOMPARE(Doc().Test()->CurrentIndex(), page);
             QCOMPARE(Surface().windowHandle()->title(), caption(page));
             Surface().grab();
-            for (const auto &control : EditorState.CurrentPage->Objects()) {
+            for (const auto &control : Doc().CurrentPage()->Objects()) {
                 m_shown.clear();
                 Surface().ObjectProperties(*control);
                 QVERIFY(!m_shown.isEmpty());
@@ -207,7 +208,7 @@ private slots:
         const QString folder = QDir(m_file->Folder()).filePath(QStringLiteral("templates"));
         QVERIFY(QDir().mkpath(folder));
         const QString name = QStringLiteral("<img src=\"p\">Template<br>.cvp");
-        EditorState.CurrentTest->SavePageToFile(0, QDir(folder).filePath(name));
+        Doc().Test()->SavePageToFile(0, QDir(folder).filePath(name));
         auto *wizard = qobject_cast<TPageWizard *>(Dialogs().Wizard);
         QVERIFY(wizard);
         wizard->SetTemplateFolders({folder});
@@ -265,7 +266,7 @@ private slots:
             tip = file->toolTip();
             return int(QDialog::Rejected);
         };
-        Surface().ObjectProperties(*EditorState.CurrentPage->Objects().back());
+        Surface().ObjectProperties(*Doc().CurrentPage()->Objects().back());
         QCOMPARE(m_script->DialogTitles.constLast(), QStringLiteral("Graphics - Properties"));
         QCOMPARE(label, QString());
         QCOMPARE(tip, QString());

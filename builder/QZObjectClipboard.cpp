@@ -1,0 +1,86 @@
+#include "QZObjectClipboard.h"
+
+#include "QZJson.h"
+#include "QZNaloga.h"
+#include "QZPageExplorer.h"
+#include "QZRecordFields.h"
+#include "QZStream.h"
+#include "QZUndoCommands.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QJsonDocument>
+#include <QMimeData>
+
+QString ObjectMimeType() { return QStringLiteral("application/x-corvella-object"); }
+
+void CopyObjectToClipboard(const TQZControl &object)
+{
+    if (!qGuiApp)
+        return;
+    const int type = object.ObjectTypeTag();
+    TPageRecord page = ZeroRecord<TPageRecord>();
+    page.ObjectCount = 1;
+    page.ObjectTypes[0] = quint8(type);
+    QByteArray stream;
+    WriteRecord(stream, page);
+    object.SaveToStream(stream);
+
+    auto *data = new QMimeData;
+    data->setData(ObjectMimeType(), stream);
+    data->setText(QString::fromUtf8(
+        QJsonDocument(ObjectToJson(object, false)).toJson(QJsonDocument::Indented)));
+    const QString own = ClipboardFormatOfType(type);
+    if (!own.isEmpty())
+        data->setData(own, object.Record());
+    QGuiApplication::clipboard()->setMimeData(data); // the clipboard owns it
+}
+
+std::vector<std::unique_ptr<TQZControl>> ObjectsFromClipboard(const TQZNaloga &test)
+{
+    std::vector<std::unique_ptr<TQZControl>> objects;
+    const QMimeData *data = qGuiApp ? QGuiApplication::clipboard()->mimeData() : nullptr;
+    if (!data)
+        return objects;
+    auto page = test.NewPage();
+    if (data->hasFormat(ObjectMimeType())) {
+        // Read as a page file is: a damaged stream adds nothing.
+        try {
+            const TPageLoadingScope loading;
+            const QByteArray stream = data->data(ObjectMimeType());
+            TQZReader reader(stream);
+            page->LoadFromStream(reader);
+        } catch (const TQZFileError &) {
+            return objects;
+        }
+        while (page->ObjectCount() > 0) {
+            auto object = page->TakeObject(page->Objects().front()->Tag());
+            object->SetObjectTag(0);
+            objects.push_back(std::move(object));
+        }
+        return objects;
+    }
+    // Choices copied by older builders: the live record alone.
+    const QString format = ClipboardFormatOfType(ObjIzbire);
+    const QByteArray record = data->data(format);
+    if (data->hasFormat(format) && record.size() == RecordSize(ObjIzbire)) {
+        const TPageLoadingScope loading;
+        if (auto object = page->MakeObject(ObjIzbire, record, {}))
+            objects.push_back(std::move(object));
+    }
+    return objects;
+}
+
+void KeepOffOthers(TQZControl &object, const TQZStran &page, int gridStep)
+{
+    const int step = std::max(gridStep, 1);
+    for (int tries = 0; tries < 100; ++tries) {
+        const QRect place = ObjectGeometry(object);
+        bool taken = false;
+        for (const auto &other : page.Objects())
+            taken = taken || (other.get() != &object && ObjectGeometry(*other) == place);
+        if (!taken)
+            return;
+        object.MoveTo(place.left() + step, place.top() + step);
+    }
+}
