@@ -68,8 +68,24 @@ void TBuilder::Create()
     dialogs.About = new TAbout(owner);
     dialogs.SavePassword = new TSavePassword(owner);
     dialogs.OpenPassword = new TOpenPassword(owner);
-    dialogs.Explorer = new TPageExplorer(owner, m_tools);
-    dialogs.Wizard = new TPageWizard(owner, m_tools);
+    TOrodja *tools = m_tools;
+    TPageCommands pages;
+    pages.PageChanged = [owner] {
+        owner->PageChanged();
+    };
+    pages.PageProperties = [owner] {
+        if (owner->PageProperties)
+            owner->PageProperties();
+        owner->UpdateCaption();
+    };
+    pages.DeletePage = [tools] {
+        tools->DeletePage();
+    };
+    pages.TestOpened = [tools] {
+        tools->SetTestOpenState();
+    };
+    dialogs.Explorer = new TPageExplorer(owner, pages);
+    dialogs.Wizard = new TPageWizard(owner, pages);
     WireDialogs();
 }
 

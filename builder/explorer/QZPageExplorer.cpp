@@ -1,10 +1,9 @@
 #include "QZPageExplorer.h"
 
 #include "QZEditorState.h"
-#include "QZGlavnoOkno.h"
 #include "QZInteraction.h"
-#include "QZOrodja.h"
 #include "QZStream.h"
+#include "QZSurface.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -41,10 +40,9 @@ TPageLoadingScope::TPageLoadingScope()
 
 TPageLoadingScope::~TPageLoadingScope() { TestLoading = m_saved; }
 
-TPageExplorer::TPageExplorer(TGlavnoOkno *surface, TOrodja *tools)
+TPageExplorer::TPageExplorer(TQZPageSurface *surface, TPageCommands pageCommands)
     : QWidget(surface, Qt::Tool | Qt::WindowStaysOnTopHint)
-    , m_surface(surface)
-    , m_tools(tools)
+    , m_commands(std::move(pageCommands))
     , m_list(new QListWidget(this))
 {
     setWindowTitle(QStringLiteral("Test Explorer"));
@@ -139,7 +137,7 @@ void TPageExplorer::showEvent(QShowEvent *event)
 
 void TPageExplorer::CurrentPageChanged()
 {
-    m_surface->PageChanged();
+    m_commands.PageChanged();
     Refresh();
 }
 
@@ -150,7 +148,7 @@ void TPageExplorer::LineSelected(int row)
     if (!test || row < 0 || row >= test->PageCount())
         return;
     test->GoToPage(row);
-    m_surface->PageChanged();
+    m_commands.PageChanged();
 }
 
 void TPageExplorer::MoveUp() { Move(-1); }
@@ -197,9 +195,9 @@ void TPageExplorer::DeletePage()
         return;
     if (i != test->CurrentIndex()) {
         test->GoToPage(i);
-        m_surface->PageChanged();
+        m_commands.PageChanged();
     }
-    m_tools->DeletePage();
+    m_commands.DeletePage();
     Refresh();
 }
 
@@ -207,9 +205,7 @@ void TPageExplorer::Properties()
 {
     if (!EditorState.CurrentPage)
         return;
-    if (m_surface->PageProperties)
-        m_surface->PageProperties();
-    m_surface->UpdateCaption();
+    m_commands.PageProperties();
     Refresh();
 }
 

@@ -7,18 +7,33 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QListWidget;
 class QPushButton;
-class TGlavnoOkno;
-class TOrodja;
+class TQZPageSurface;
+
+// What the explorer and the template dialog do through the design surface and
+// the tools window; start-up sets each.
+struct TPageCommands
+{
+    // The surface shows the test's current page.
+    std::function<void()> PageChanged;
+    // The current page's property dialog, the surface's caption after it.
+    std::function<void()> PageProperties;
+    // The tools window's Delete page, on the current page.
+    std::function<void()> DeletePage;
+    // The tools window's commands once a test is open.
+    std::function<void()> TestOpened;
+};
 
 class TPageExplorer : public QWidget
 {
     Q_OBJECT
 
 public:
-    // Both windows outlive the explorer: it is a child of the surface.
-    TPageExplorer(TGlavnoOkno *surface, TOrodja *tools);
+    // The surface outlives the explorer: it is a child of the surface.
+    TPageExplorer(TQZPageSurface *surface, TPageCommands pageCommands);
 
     // Empties the list and fills it with the page names of the open test in
     // order, selecting the current page's line; with no test open the list
@@ -52,8 +67,7 @@ private:
     // the pages again.
     void CurrentPageChanged();
 
-    TGlavnoOkno *m_surface;
-    TOrodja *m_tools;
+    TPageCommands m_commands;
     QListWidget *m_list;
     QList<QPushButton *> m_buttons;
     bool m_placed = false;

@@ -5,13 +5,11 @@
 #include "QZControls.h"
 #include "QZDialogs.h"
 #include "QZEditorState.h"
-#include "QZGlavnoOkno.h"
 #include "QZInteraction.h"
-#include "QZOrodja.h"
-#include "QZPageExplorer.h"
 #include "QZPlainText.h"
 #include "QZRecordFields.h"
 #include "QZStream.h"
+#include "QZSurface.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -38,10 +36,10 @@ constexpr int ListWidth = 220;
 
 } // namespace
 
-TPageWizard::TPageWizard(TGlavnoOkno *surface, TOrodja *tools)
+TPageWizard::TPageWizard(TQZPageSurface *surface, TPageCommands pageCommands)
     : TQZPropertyDialog(surface, QStringLiteral("New Page from Template"), HelpContextTemplates)
     , m_surface(surface)
-    , m_tools(tools)
+    , m_commands(std::move(pageCommands))
     , m_name(new QLineEdit(this))
     , m_templates(new QListWidget(this))
     , m_preview(new QLabel)
@@ -234,15 +232,14 @@ bool TPageWizard::AddTemplatePage(const QString &path)
         ShowErrorMessage(QStringLiteral("Opening error: ") + path + QStringLiteral("\n") +
                          error.Cause());
         if (!fresh)
-            m_surface->PageChanged();
+            m_commands.PageChanged();
         return false;
     }
 
     if (fresh) {
         EditorState.CurrentTest = std::move(fresh);
         EditorState.SetFileName(UntitledFileName());
-        if (m_tools)
-            m_tools->SetTestOpenState();
+        m_commands.TestOpened();
     }
     const int last = test->PageCount() - 1;
     if (!m_name->text().isEmpty()) {
@@ -252,7 +249,7 @@ bool TPageWizard::AddTemplatePage(const QString &path)
         page->SetPageRecord(record);
     }
     test->GoToPage(last);
-    m_surface->PageChanged();
+    m_commands.PageChanged();
     if (explorer)
         explorer->Refresh();
     return true;
