@@ -68,8 +68,18 @@ void TBuilder::Create()
     dialogs.About = new TAbout(owner);
     dialogs.SavePassword = new TSavePassword(owner);
     dialogs.OpenPassword = new TOpenPassword(owner);
-    dialogs.Explorer = new TPageExplorer(owner, m_tools);
-    dialogs.Wizard = new TPageWizard(owner, m_tools);
+    TOrodja *tools = m_tools;
+    TPageCommands pages;
+    pages.PageProperties = [owner] {
+        if (owner->PageProperties)
+            owner->PageProperties();
+        owner->UpdateCaption();
+    };
+    pages.DeletePage = [tools] {
+        tools->DeletePage();
+    };
+    dialogs.Explorer = new TPageExplorer(owner, owner->Document(), pages);
+    dialogs.Wizard = new TPageWizard(owner, owner->Document(), pages);
     WireDialogs();
 }
 

@@ -2,7 +2,6 @@
 
 #include "QZJson.h"
 #include "QZNaloga.h"
-#include "QZPageExplorer.h"
 #include "QZRecordFields.h"
 #include "QZStream.h"
 #include "QZUndoCommands.h"
@@ -11,6 +10,26 @@
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QMimeData>
+
+namespace {
+
+// Objects made while it lives start hidden, as a page file's are.
+class THiddenObjects
+{
+public:
+    THiddenObjects()
+        : m_was(std::exchange(TestLoading, true))
+    {
+    }
+    ~THiddenObjects() { TestLoading = m_was; }
+    THiddenObjects(const THiddenObjects &) = delete;
+    THiddenObjects &operator=(const THiddenObjects &) = delete;
+
+private:
+    bool m_was;
+};
+
+} // namespace
 
 QString ObjectMimeType() { return QStringLiteral("application/x-corvella-object"); }
 
@@ -46,7 +65,7 @@ std::vector<std::unique_ptr<TQZControl>> ObjectsFromClipboard(const TQZNaloga &t
     if (data->hasFormat(ObjectMimeType())) {
         // Read as a page file is: a damaged stream adds nothing.
         try {
-            const TPageLoadingScope loading;
+            const THiddenObjects hidden;
             const QByteArray stream = data->data(ObjectMimeType());
             TQZReader reader(stream);
             page->LoadFromStream(reader);
@@ -64,7 +83,7 @@ std::vector<std::unique_ptr<TQZControl>> ObjectsFromClipboard(const TQZNaloga &t
     const QString format = ClipboardFormatOfType(ObjIzbire);
     const QByteArray record = data->data(format);
     if (data->hasFormat(format) && record.size() == RecordSize(ObjIzbire)) {
-        const TPageLoadingScope loading;
+        const THiddenObjects hidden;
         if (auto object = page->MakeObject(ObjIzbire, record, {}))
             objects.push_back(std::move(object));
     }

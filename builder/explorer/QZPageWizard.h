@@ -7,6 +7,7 @@
 #pragma once
 
 #include "QZDialogParts.h"
+#include "QZPageExplorer.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,16 +17,16 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class TGlavnoOkno;
-class TOrodja;
+class TBuilderDocument;
+class TQZPageSurface;
 
 class TPageWizard : public TQZPropertyDialog
 {
     Q_OBJECT
 
 public:
-    // Both windows outlive the dialog: it is a child of the surface.
-    TPageWizard(TGlavnoOkno *surface, TOrodja *tools);
+    // The surface outlives the dialog: it is a child of the surface.
+    TPageWizard(TQZPageSurface *surface, TBuilderDocument &document, TPageCommands pageCommands);
 
     // The folders looked in, in order: "templates" beside the program, then
     // each existing "corvella/templates" data folder.
@@ -66,8 +67,9 @@ private:
     // reported and the test unchanged, when it cannot be read.
     bool AddTemplatePage(const QString &path);
 
-    TGlavnoOkno *m_surface;
-    TOrodja *m_tools;
+    TQZPageSurface *m_surface;
+    TBuilderDocument *m_document;
+    TPageCommands m_commands;
     std::optional<QStringList> m_folders;
     QLineEdit *m_name;
     QListWidget *m_templates;

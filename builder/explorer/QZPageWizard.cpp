@@ -5,13 +5,11 @@
 #include "QZControls.h"
 #include "QZDialogs.h"
 #include "QZEditorState.h"
-#include "QZGlavnoOkno.h"
 #include "QZInteraction.h"
-#include "QZOrodja.h"
-#include "QZPageExplorer.h"
 #include "QZPlainText.h"
 #include "QZRecordFields.h"
 #include "QZStream.h"
+#include "QZSurface.h"
 #include "QZUndoCommands.h"
 
 #include <QCoreApplication>
@@ -39,10 +37,12 @@ constexpr int ListWidth = 220;
 
 } // namespace
 
-TPageWizard::TPageWizard(TGlavnoOkno *surface, TOrodja *tools)
+TPageWizard::TPageWizard(TQZPageSurface *surface, TBuilderDocument &document,
+                         TPageCommands pageCommands)
     : TQZPropertyDialog(surface, QStringLiteral("New Page from Template"), HelpContextTemplates)
     , m_surface(surface)
-    , m_tools(tools)
+    , m_document(&document)
+    , m_commands(std::move(pageCommands))
     , m_name(new QLineEdit(this))
     , m_templates(new QListWidget(this))
     , m_preview(new QLabel)
@@ -217,7 +217,7 @@ bool TPageWizard::AddTemplatePage(const QString &path)
     // A new test is kept aside until its page has been read, so that a
     // template that cannot be read leaves the builder without a test.
     std::unique_ptr<TQZNaloga> fresh;
-    TBuilderDocument &document = m_surface->Document();
+    TBuilderDocument &document = *m_document;
     TQZNaloga *test = document.Test();
     TQZStran *before = nullptr;
     auto *explorer = qobject_cast<TPageExplorer *>(Dialogs().Explorer);

@@ -1,10 +1,9 @@
 #include "QZPageExplorer.h"
 
 #include "QZEditorState.h"
-#include "QZGlavnoOkno.h"
 #include "QZInteraction.h"
-#include "QZOrodja.h"
 #include "QZStream.h"
+#include "QZSurface.h"
 #include "QZUndoCommands.h"
 
 #include <QGuiApplication>
@@ -42,10 +41,11 @@ TPageLoadingScope::TPageLoadingScope()
 
 TPageLoadingScope::~TPageLoadingScope() { TestLoading = m_saved; }
 
-TPageExplorer::TPageExplorer(TGlavnoOkno *surface, TOrodja *tools)
+TPageExplorer::TPageExplorer(TQZPageSurface *surface, TBuilderDocument &document,
+                             TPageCommands pageCommands)
     : QWidget(surface, Qt::Tool | Qt::WindowStaysOnTopHint)
-    , m_surface(surface)
-    , m_tools(tools)
+    , m_document(&document)
+    , m_commands(std::move(pageCommands))
     , m_list(new QListWidget(this))
 {
     setWindowTitle(QStringLiteral("Test Explorer"));
@@ -88,14 +88,13 @@ TPageExplorer::TPageExplorer(TGlavnoOkno *surface, TOrodja *tools)
     layout->addLayout(pages, 1);
     layout->addLayout(column);
     // The list follows the document.
-    TBuilderDocument *document = &surface->Document();
     for (auto signal : {&TBuilderDocument::PagesChanged, &TBuilderDocument::CurrentPageChanged,
                         &TBuilderDocument::TestOpenedOrClosed, &TBuilderDocument::FileNameChanged})
-        connect(document, signal, this, [this] {
+        connect(&document, signal, this, [this] {
             if (isVisible())
                 Refresh();
         });
-    connect(document, &TBuilderDocument::ModifiedChanged, this, [this] {
+    connect(&document, &TBuilderDocument::ModifiedChanged, this, [this] {
         if (isVisible())
             Refresh();
     });
@@ -114,7 +113,7 @@ void TPageExplorer::Refresh()
 {
     const QSignalBlocker blocker(m_list);
     m_list->clear();
-    const TQZNaloga *test = m_surface->Document().Test();
+    const TQZNaloga *test = m_document->Test();
     if (test) {
         for (int i = 0; i < test->PageCount(); ++i)
             m_list->addItem(test->Page(i)->PageName());
@@ -153,10 +152,10 @@ void TPageExplorer::showEvent(QShowEvent *event)
 // Clicking a line (or moving to it with the keys) shows that page.
 void TPageExplorer::LineSelected(int row)
 {
-    const TQZNaloga *test = m_surface->Document().Test();
+    const TQZNaloga *test = m_document->Test();
     if (!test || row < 0 || row >= test->PageCount())
         return;
-    m_surface->Document().GoToPage(row);
+    m_document->GoToPage(row);
 }
 
 void TPageExplorer::MoveUp() { Move(-1); }
@@ -166,7 +165,7 @@ void TPageExplorer::MoveDown() { Move(+1); }
 // The moved page stays the one shown, and its line stays selected.
 void TPageExplorer::Move(int delta)
 {
-    TBuilderDocument &document = m_surface->Document();
+    TBuilderDocument &document = *m_document;
     const TQZNaloga *test = document.Test();
     const int i = SelectedIndex();
     if (!test || i < 0 || i + delta < 0 || i + delta >= test->PageCount())
@@ -178,7 +177,7 @@ void TPageExplorer::Move(int delta)
 
 void TPageExplorer::Duplicate()
 {
-    TBuilderDocument &document = m_surface->Document();
+    TBuilderDocument &document = *m_document;
     TQZNaloga *test = document.Test();
     const int i = SelectedIndex();
     if (!test || i < 0)
@@ -198,29 +197,28 @@ void TPageExplorer::Duplicate()
 // selected one.
 void TPageExplorer::DeletePage()
 {
-    TBuilderDocument &document = m_surface->Document();
+    TBuilderDocument &document = *m_document;
     const TQZNaloga *test = document.Test();
     const int i = SelectedIndex();
     if (!test || i < 0)
         return;
     if (i != test->CurrentIndex())
         document.GoToPage(i);
-    m_tools->DeletePage();
+    m_commands.DeletePage();
     Refresh();
 }
 
 void TPageExplorer::Properties()
 {
-    if (!m_surface->Document().CurrentPage())
+    if (!m_document->CurrentPage())
         return;
-    if (m_surface->PageProperties)
-        m_surface->PageProperties();
+    m_commands.PageProperties();
     Refresh();
 }
 
 void TPageExplorer::SavePage()
 {
-    const TQZNaloga *test = m_surface->Document().Test();
+    const TQZNaloga *test = m_document->Test();
     const int i = SelectedIndex();
     if (!test || i < 0)
         return;
@@ -239,7 +237,7 @@ void TPageExplorer::SavePage()
 
 void TPageExplorer::LoadPage()
 {
-    TBuilderDocument &document = m_surface->Document();
+    TBuilderDocument &document = *m_document;
     TQZNaloga *test = document.Test();
     const int i = SelectedIndex();
     if (!test || i < 0)

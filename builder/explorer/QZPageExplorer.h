@@ -7,18 +7,30 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QListWidget;
 class QPushButton;
-class TGlavnoOkno;
-class TOrodja;
+class TBuilderDocument;
+class TQZPageSurface;
+
+// What the explorer does through the design surface and the tools window;
+// start-up sets each. Both follow the document for the rest.
+struct TPageCommands
+{
+    // The current page's property dialog, the surface's caption after it.
+    std::function<void()> PageProperties;
+    // The tools window's Delete page, on the current page.
+    std::function<void()> DeletePage;
+};
 
 class TPageExplorer : public QWidget
 {
     Q_OBJECT
 
 public:
-    // Both windows outlive the explorer: it is a child of the surface.
-    TPageExplorer(TGlavnoOkno *surface, TOrodja *tools);
+    // The surface outlives the explorer: it is a child of the surface.
+    TPageExplorer(TQZPageSurface *surface, TBuilderDocument &document, TPageCommands pageCommands);
 
     // Empties the list and fills it with the page names of the open test in
     // order, selecting the current page's line; with no test open the list
@@ -49,8 +61,8 @@ private:
     void LineSelected(int row);
     void Move(int delta);
 
-    TGlavnoOkno *m_surface;
-    TOrodja *m_tools;
+    TBuilderDocument *m_document;
+    TPageCommands m_commands;
     QListWidget *m_list;
     QList<QPushButton *> m_buttons;
     bool m_placed = false;
