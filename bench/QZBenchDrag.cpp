@@ -1,11 +1,13 @@
 // Dragging an object on the builder's design surface: one mouse move handled
-// (snap, move, caption of the tools window) and the surface repainted, on a
-// page of 60 objects of the kinds a real page mixes.
+// (snap, move, caption of the tools window, the move recorded for undo) and
+// the surface repainted, on a page of 60 objects of the kinds a real page
+// mixes; and undoing the deletion of such a page.
 #include "QZBuilder.h"
 #include "QZControls.h"
 #include "QZEditorState.h"
 #include "QZGlavnoOkno.h"
 #include "QZOrodja.h"
+#include "QZUndoCommands.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -92,8 +94,29 @@ void BM_DragMoveAndRepaint(benchmark::State &state)
     state.SetLabel("60 objects");
 }
 
+// The page comes back with its 60 objects and is shown.
+void BM_UndoDeletePage(benchmark::State &state)
+{
+    TDragFixture fixture;
+    TBuilderDocument &document = fixture.Builder.MainWindow().Document();
+    fixture.Builder.Tools().AddPage();
+    document.GoToPage(0);
+    TQZStran *page = document.CurrentPage();
+    document.Push(new TDeletePage(document, QStringLiteral("Delete Page"), page));
+    for (auto _ : state) {
+        document.Undo();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        document.Redo();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.SetLabel("60 objects");
+}
+
 } // namespace
 
+BENCHMARK(BM_UndoDeletePage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragMove)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragMoveAndRepaint)->Unit(benchmark::kMillisecond);
 
