@@ -1,5 +1,6 @@
 #include "QZStran.h"
 
+#include "QZByteReader.h"
 #include "QZCodePage.h"
 #include "QZNaloga.h"
 #include "QZScaling.h"
@@ -13,12 +14,7 @@ namespace {
 const QString CanNotOpenMedia = QStringLiteral("I can not open the Media Player");
 const QString CanNotCloseMedia = QStringLiteral("I can not close the Media Player");
 
-qint32 Int32At(const QByteArray &record, int offset)
-{
-    TInt32 value;
-    std::memcpy(&value, record.constData() + offset, sizeof value);
-    return value;
-}
+qint32 Int32At(const QByteArray &record, int offset) { return LeAt<qint32>(record, offset); }
 
 } // namespace
 

@@ -37,14 +37,25 @@ TQZNewerVersionError::TQZNewerVersionError(qint32 version, QString fileName)
 {
 }
 
+std::optional<QByteArrayView> TQZReader::Take(qint64 size)
+{
+    TByteReader attempt = m_reader;
+    const QByteArrayView bytes = attempt.Take(size);
+    if (attempt.Failed())
+        return std::nullopt;
+    m_reader = attempt;
+    return bytes;
+}
+
 void TQZReader::Read(void *target, qsizetype size, const char *what)
 {
-    if (size < 0 || size > Remaining())
+    const std::optional<QByteArrayView> bytes = Take(size);
+    if (!bytes)
         throw TQZFileError(QStringLiteral("the data ends inside %1 (at byte %2)")
                                .arg(QLatin1String(what))
-                               .arg(m_position));
-    std::memcpy(target, m_data.data() + m_position, size_t(size));
-    m_position += size;
+                               .arg(Position()));
+    if (size > 0)
+        std::memcpy(target, bytes->data(), size_t(size));
 }
 
 QByteArrayView TQZReader::ReadPayload(qint64 length, const char *what)
@@ -53,21 +64,17 @@ QByteArrayView TQZReader::ReadPayload(qint64 length, const char *what)
         throw TQZFileError(QStringLiteral("%1 has a negative length (%2) at byte %3")
                                .arg(QLatin1String(what))
                                .arg(length)
-                               .arg(m_position));
-    if (length > Remaining())
+                               .arg(Position()));
+    const std::optional<QByteArrayView> payload = Take(length);
+    if (!payload)
         throw TQZFileError(QStringLiteral("%1 of %2 bytes at byte %3 runs past the end of the data")
                                .arg(QLatin1String(what))
                                .arg(length)
-                               .arg(m_position));
-    const QByteArrayView payload = m_data.sliced(m_position, qsizetype(length));
-    m_position += qsizetype(length);
-    return payload;
+                               .arg(Position()));
+    return *payload;
 }
 
-void TQZReader::Seek(qsizetype position)
-{
-    m_position = qBound<qsizetype>(0, position, m_data.size());
-}
+void TQZReader::Seek(qsizetype position) { m_reader.Seek(qBound<qsizetype>(0, position, Size())); }
 
 QByteArray ReadWholeFile(const QString &fileName)
 {

@@ -2,12 +2,15 @@
 // operations raise to the command that started them.
 #pragma once
 
+#include "QZByteReader.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
 #include <exception>
 #include <memory>
+#include <optional>
 
 class QSaveFile;
 
@@ -46,26 +49,26 @@ private:
 extern const QString NewerVersionMessage;
 
 // Reads fixed-size records and length-framed payloads from bytes in memory.
-// Every read is bounds-checked: running past the end raises TQZFileError
-// instead of reading outside the data.
+// Every read is bounds-checked (by TByteReader): running past the end raises
+// TQZFileError instead of reading outside the data.
 class TQZReader
 {
 public:
     explicit TQZReader(QByteArrayView data)
-        : m_data(data)
+        : m_reader(data)
     {
     }
     // Reading from `data` itself lets payloads share its bytes (Owner).
     explicit TQZReader(const QByteArray &data)
-        : m_data(data)
+        : m_reader(data)
         , m_owner(data)
     {
     }
 
-    qsizetype Position() const { return m_position; }
-    qsizetype Size() const { return m_data.size(); }
-    qsizetype Remaining() const { return m_data.size() - m_position; }
-    QByteArrayView Data() const { return m_data; }
+    qsizetype Position() const { return m_reader.Position(); }
+    qsizetype Size() const { return m_reader.Size(); }
+    qsizetype Remaining() const { return m_reader.Remaining(); }
+    QByteArrayView Data() const { return m_reader.Data(); }
 
     // Copies size bytes to target; `what` names the data in the error.
     void Read(void *target, qsizetype size, const char *what);
@@ -88,9 +91,11 @@ public:
     void Seek(qsizetype position);
 
 private:
-    QByteArrayView m_data;
+    // The bytes of a read; nullopt, with the reader unmoved, past the end.
+    std::optional<QByteArrayView> Take(qint64 size);
+
+    TByteReader m_reader;
     QByteArray m_owner;
-    qsizetype m_position = 0;
 };
 
 // Appends a whole record to a stream buffer.

@@ -1,10 +1,10 @@
-// Little-endian fields of metafile records, for the converters' own checks.
+// Sizes of metafile pictures, for the converters' own checks. The records'
+// little-endian fields are read with LeAt (QZByteReader.h).
 #pragma once
 
-#include <QByteArray>
-#include <QByteArrayView>
+#include "QZByteReader.h"
+
 #include <QSize>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
@@ -15,31 +15,6 @@ namespace MetafileBytes {
 // Pictures larger than this many pixels a side are surely damaged headers.
 inline constexpr int MaxNaturalExtent = 16384;
 inline constexpr double ScreenDpi = 96.0;
-
-inline quint16 Le16(QByteArrayView bytes, qsizetype at)
-{
-    return qFromLittleEndian<quint16>(bytes.data() + at);
-}
-inline qint16 LeI16(QByteArrayView bytes, qsizetype at)
-{
-    return qFromLittleEndian<qint16>(bytes.data() + at);
-}
-inline quint32 Le32(QByteArrayView bytes, qsizetype at)
-{
-    return qFromLittleEndian<quint32>(bytes.data() + at);
-}
-inline qint32 LeI32(QByteArrayView bytes, qsizetype at)
-{
-    return qFromLittleEndian<qint32>(bytes.data() + at);
-}
-inline void SetLe16(QByteArray &bytes, qsizetype at, quint16 value)
-{
-    qToLittleEndian<quint16>(value, bytes.data() + at);
-}
-inline void SetLe32(QByteArray &bytes, qsizetype at, quint32 value)
-{
-    qToLittleEndian<quint32>(value, bytes.data() + at);
-}
 
 inline bool SensibleSize(QSize size)
 {

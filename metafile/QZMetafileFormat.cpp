@@ -1,6 +1,6 @@
 #include "QZMetafileFormat.h"
 
-#include <QtEndian>
+#include "QZByteReader.h"
 
 #include <algorithm>
 
@@ -16,19 +16,19 @@ constexpr qsizetype WmfHeaderSize = 18;
 
 bool LooksLikeEmf(QByteArrayView bytes)
 {
-    return bytes.size() >= EmfHeaderMin && qFromLittleEndian<quint32>(bytes.data()) == EmrHeader &&
-           qFromLittleEndian<quint32>(bytes.data() + 40) == EmfSignature;
+    return bytes.size() >= EmfHeaderMin && LeAt<quint32>(bytes, 0) == EmrHeader &&
+           LeAt<quint32>(bytes, 40) == EmfSignature;
 }
 
 bool LooksLikeWmf(QByteArrayView bytes)
 {
-    if (bytes.size() >= 4 && qFromLittleEndian<quint32>(bytes.data()) == PlaceableKey)
+    if (bytes.size() >= 4 && LeAt<quint32>(bytes, 0) == PlaceableKey)
         return true;
     if (bytes.size() < WmfHeaderSize)
         return false;
-    const quint16 type = qFromLittleEndian<quint16>(bytes.data());
-    const quint16 version = qFromLittleEndian<quint16>(bytes.data() + 4);
-    return (type == 1 || type == 2) && qFromLittleEndian<quint16>(bytes.data() + 2) == 9 &&
+    const quint16 type = LeAt<quint16>(bytes, 0);
+    const quint16 version = LeAt<quint16>(bytes, 4);
+    return (type == 1 || type == 2) && LeAt<quint16>(bytes, 2) == 9 &&
            (version == 0x0100 || version == 0x0300);
 }
 

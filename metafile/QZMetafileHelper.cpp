@@ -15,7 +15,7 @@
 #include "QZMetafile.h"
 #include "QZMetafileProtocol.h"
 
-#include <QtEndian>
+#include "QZByteReader.h"
 
 #include <cerrno>
 #include <csignal>
@@ -116,7 +116,7 @@ int main(int argc, char **argv)
         char lengthBytes[4];
         if (!ReadAll(STDIN_FILENO, lengthBytes, sizeof lengthBytes))
             return 0;
-        const quint32 length = qFromLittleEndian<quint32>(lengthBytes);
+        const quint32 length = LeAt<quint32>(QByteArrayView(lengthBytes, 4), 0);
         if (length > quint32(MaxMetafileBytes))
             return 2;
         QByteArray metafile(qsizetype(length), Qt::Uninitialized);
@@ -130,12 +130,13 @@ int main(int argc, char **argv)
 
         const bool drawn = !converted.Svg.isEmpty();
         const QByteArray payload = drawn ? converted.Svg : converted.Error.toUtf8();
-        char answer[MetafileAnswerHeaderBytes];
-        qToLittleEndian<quint32>(drawn ? MetafileDrawn : MetafileRejected, answer);
-        qToLittleEndian<qint32>(converted.NaturalSize.width(), answer + 4);
-        qToLittleEndian<qint32>(converted.NaturalSize.height(), answer + 8);
-        qToLittleEndian<quint32>(quint32(payload.size()), answer + 12);
-        if (!WriteAll(STDOUT_FILENO, answer, sizeof answer) ||
+        QByteArray answer;
+        AppendLe<quint32>(answer, drawn ? MetafileDrawn : MetafileRejected);
+        AppendLe<qint32>(answer, converted.NaturalSize.width());
+        AppendLe<qint32>(answer, converted.NaturalSize.height());
+        AppendLe<quint32>(answer, quint32(payload.size()));
+        static_assert(MetafileAnswerHeaderBytes == 16);
+        if (!WriteAll(STDOUT_FILENO, answer.constData(), size_t(answer.size())) ||
             !WriteAll(STDOUT_FILENO, payload.constData(), size_t(payload.size())))
             return 0;
     }

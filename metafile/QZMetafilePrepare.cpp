@@ -1,5 +1,6 @@
 #include "QZMetafileFormat.h"
 
+#include "QZDib.h"
 #include "QZMetafileBytes.h"
 
 #include <QList>
@@ -30,13 +31,13 @@ constexpr qsizetype EmfHeaderMin = 88;
 // millimetre), or where the frame is empty its bounds in device pixels.
 QSize EmfNaturalSize(QByteArrayView bytes)
 {
-    const qint64 frameWidth = qint64(LeI32(bytes, 32)) - LeI32(bytes, 24);
-    const qint64 frameHeight = qint64(LeI32(bytes, 36)) - LeI32(bytes, 28);
+    const qint64 frameWidth = qint64(LeAt<qint32>(bytes, 32)) - LeAt<qint32>(bytes, 24);
+    const qint64 frameHeight = qint64(LeAt<qint32>(bytes, 36)) - LeAt<qint32>(bytes, 28);
     QSize size(ToPixels(frameWidth, 2540.0), ToPixels(frameHeight, 2540.0));
     if (frameWidth > 0 && frameHeight > 0 && SensibleSize(size))
         return size;
-    const qint64 boundsWidth = qint64(LeI32(bytes, 16)) - LeI32(bytes, 8) + 1;
-    const qint64 boundsHeight = qint64(LeI32(bytes, 20)) - LeI32(bytes, 12) + 1;
+    const qint64 boundsWidth = qint64(LeAt<qint32>(bytes, 16)) - LeAt<qint32>(bytes, 8) + 1;
+    const qint64 boundsHeight = qint64(LeAt<qint32>(bytes, 20)) - LeAt<qint32>(bytes, 12) + 1;
     return QSize(int(std::clamp<qint64>(boundsWidth, 0, MaxNaturalExtent + 1)),
                  int(std::clamp<qint64>(boundsHeight, 0, MaxNaturalExtent + 1)));
 }
@@ -67,7 +68,7 @@ public:
         case EmrPolyTextOutW: {
             if (size < 40)
                 return;
-            const quint32 count = Le32(m_contents, at + 36);
+            const quint32 count = LeAt<quint32>(m_contents, at + 36);
             for (quint64 i = 0; i < count && 40 + (i + 1) * 40 <= quint64(size); ++i)
                 CleanEmrText(type == EmrPolyTextOutW, at, size, at + 40 + qsizetype(i) * 40);
             break;
@@ -77,8 +78,8 @@ public:
                 return;
             constexpr quint32 NoRect = 0x100;
             constexpr quint32 SmallChars = 0x200;
-            const quint32 count = Le32(m_contents, at + 16);
-            const quint32 options = Le32(m_contents, at + 20);
+            const quint32 count = LeAt<quint32>(m_contents, at + 16);
+            const quint32 options = LeAt<quint32>(m_contents, at + 20);
             const qsizetype text = at + 36 + ((options & NoRect) ? 0 : 16);
             if (options & SmallChars)
                 CleanNarrow(at, size, text, count);
@@ -97,8 +98,8 @@ private:
     {
         if (text + 40 > at + size)
             return;
-        const quint32 count = Le32(m_contents, text + 8);
-        const quint32 offset = Le32(m_contents, text + 12);
+        const quint32 count = LeAt<quint32>(m_contents, text + 8);
+        const quint32 offset = LeAt<quint32>(m_contents, text + 12);
         if (wide)
             CleanWide(at, size, at + qsizetype(offset), count, false);
         else
@@ -115,11 +116,11 @@ private:
         char16_t previous[2] = {0, 0};
         for (qsizetype i = 0; i < units; ++i) {
             const qsizetype where = from + 2 * i;
-            char16_t unit = Le16(m_contents, where);
+            char16_t unit = LeAt<quint16>(m_contents, where);
             const bool high = unit >= 0xD800 && unit <= 0xDBFF;
             const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-            const bool nextLow = i + 1 < units && Le16(m_contents, where + 2) >= 0xDC00 &&
-                                 Le16(m_contents, where + 2) <= 0xDFFF;
+            const bool nextLow = i + 1 < units && LeAt<quint16>(m_contents, where + 2) >= 0xDC00 &&
+                                 LeAt<quint16>(m_contents, where + 2) <= 0xDFFF;
             const bool pairedLow = low && previous[1] >= 0xD800 && previous[1] <= 0xDBFF;
             if (unit == 0 && attribute)
                 break; // the end of the name
@@ -133,7 +134,7 @@ private:
                 unit = u' ';
             else if (unit == u'>' && previous[0] == u']' && previous[1] == u']')
                 unit = 0x203A; // "]]>" would end the CDATA section
-            SetLe16(m_contents, where, unit);
+            SetLeAt<quint16>(m_contents, where, unit);
             previous[0] = previous[1];
             previous[1] = unit;
         }
@@ -193,59 +194,28 @@ enum class TDib {
 };
 
 // The converter's bitmap reader trusts the bitmap header: it must name a
-// known layout and its pixels must lie inside the record. Bitmaps that hold
-// a JPEG or PNG image are sound but beyond the converter.
+// layout the converter knows (not the OS/2 header, nor the alpha bit fields)
+// and its colour table and pixels must lie inside the record. Bitmaps that
+// hold a JPEG or PNG image are sound but beyond the converter.
 TDib CheckDib(QByteArrayView dib)
 {
-    if (dib.size() < 12)
+    const std::optional<TDibHeader> header = ParseDibHeader(dib);
+    constexpr quint32 Os2HeaderSize = 64;
+    if (!header || header->HeaderSize == Os2HeaderSize || header->Width > MaxNaturalExtent * 4 ||
+        header->Height > MaxNaturalExtent * 4)
         return TDib::Damaged;
-    const quint32 headerSize = Le32(dib, 0);
-    qint64 width = 0;
-    qint64 height = 0;
-    quint16 bitCount = 0;
-    quint32 compression = 0;
-    qint64 colours = 0;
-    int colourBytes = 4;
-    if (headerSize == 12) {
-        width = Le16(dib, 4);
-        height = Le16(dib, 6);
-        bitCount = Le16(dib, 10);
-        colourBytes = 3;
-    } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 ||
-               headerSize == 124) {
-        if (dib.size() < 40)
-            return TDib::Damaged;
-        width = LeI32(dib, 4);
-        height = std::abs(qint64(LeI32(dib, 8)));
-        bitCount = Le16(dib, 14);
-        compression = Le32(dib, 16);
-        colours = Le32(dib, 32);
-    } else {
-        return TDib::Damaged;
-    }
-    if (width <= 0 || height <= 0 || width > MaxNaturalExtent * 4 || height > MaxNaturalExtent * 4)
-        return TDib::Damaged;
-    constexpr quint32 BiJpeg = 4;
-    constexpr quint32 BiPng = 5;
-    if (compression == BiJpeg || compression == BiPng) {
+    if (header->Compression == DibJpeg || header->Compression == DibPng) {
         // The image's size in bytes follows the compression.
-        const quint32 imageBytes = headerSize >= 40 ? Le32(dib, 20) : 0;
-        return imageBytes > 0 && qint64(headerSize) + imageBytes <= dib.size() ? TDib::Undrawable
-                                                                               : TDib::Damaged;
+        return header->ImageSize > 0 && qint64(header->HeaderSize) + header->ImageSize <= dib.size()
+                   ? TDib::Undrawable
+                   : TDib::Damaged;
     }
-    if (compression > 3)
+    if (header->Compression == DibAlphaBitfields)
         return TDib::Damaged;
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
-        bitCount != 32)
-        return TDib::Damaged;
-    if (bitCount <= 8 && (colours == 0 || colours > (1 << bitCount)))
-        colours = 1 << bitCount;
-    qint64 needed = headerSize + colours * colourBytes;
-    if (compression == 3 && headerSize == 40)
-        needed += 12; // the colour masks
-    if (compression == 0 || compression == 3)
-        needed += (width * bitCount + 31) / 32 * 4 * height;
-    else if (!RunLengthSizeBelievable(width, height, dib.size()))
+    qint64 needed = header->BitsOffset();
+    if (header->Uncompressed())
+        needed += header->BitsSize();
+    else if (!RunLengthSizeBelievable(header->Width, header->Height, dib.size()))
         return TDib::Damaged;
     return needed <= dib.size() ? TDib::Drawable : TDib::Damaged;
 }
@@ -255,9 +225,9 @@ TDib CheckDib(QByteArrayView dib)
 QByteArray HollowBrushRecord()
 {
     QByteArray record(14, '\0');
-    SetLe32(record, 0, 7); // words
-    SetLe16(record, 4, MetaCreateBrushIndirect);
-    SetLe16(record, 6, BsNull);
+    SetLeAt<quint32>(record, 0, 7); // words
+    SetLeAt<quint16>(record, 4, MetaCreateBrushIndirect);
+    SetLeAt<quint16>(record, 6, BsNull);
     return record;
 }
 
@@ -267,8 +237,8 @@ TPreparedMetafile PrepareEmf(QByteArrayView bytes, bool checkOnly)
         return Rejected(QStringLiteral("the metafile is too large"));
     if (!LooksLikeEmf(bytes))
         return Rejected(QStringLiteral("the metafile has no enhanced metafile header"));
-    const quint32 headerSize = Le32(bytes, 4);
-    const quint32 totalBytes = Le32(bytes, 48);
+    const quint32 headerSize = LeAt<quint32>(bytes, 4);
+    const quint32 totalBytes = LeAt<quint32>(bytes, 48);
     if (headerSize < EmfHeaderMin || headerSize > totalBytes || totalBytes > quint64(bytes.size()))
         return Rejected(QStringLiteral("the enhanced metafile's header does not fit its data"));
 
@@ -280,8 +250,8 @@ TPreparedMetafile PrepareEmf(QByteArrayView bytes, bool checkOnly)
     QList<qsizetype> mapModes;
     QList<std::pair<qsizetype, quint32>> records;
     while (!ended && position + 8 <= qsizetype(totalBytes)) {
-        const quint32 type = Le32(bytes, position);
-        const quint32 size = Le32(bytes, position + 4);
+        const quint32 type = LeAt<quint32>(bytes, position);
+        const quint32 size = LeAt<quint32>(bytes, position + 4);
         if (size < 8 || size % 4 != 0 || size > quint64(totalBytes - position))
             return Rejected(QStringLiteral("an enhanced metafile record runs past its end"));
         if (position == 0 && type != EmrHeader)
@@ -305,15 +275,15 @@ TPreparedMetafile PrepareEmf(QByteArrayView bytes, bool checkOnly)
     QByteArray contents(bytes.first(position).data(), position);
     TEmfStrings strings(contents);
     for (const auto &[at, size] : std::as_const(records))
-        strings.CleanRecord(Le32(contents, at), at, size);
+        strings.CleanRecord(LeAt<quint32>(contents, at), at, size);
     // A scaling map mode without any extents keeps the default one-to-one
     // extents, which is text mode; the converter would divide by the missing
     // extents instead.
     if (!hasExtents) {
         for (qsizetype at : mapModes) {
-            const quint32 mode = Le32(contents, at);
+            const quint32 mode = LeAt<quint32>(contents, at);
             if (mode == MmIsotropic || mode == MmAnisotropic)
-                SetLe32(contents, at, MmText);
+                SetLeAt<quint32>(contents, at, MmText);
         }
     }
     return {contents, natural, true, {}};
@@ -325,20 +295,21 @@ TPreparedMetafile PrepareWmf(QByteArrayView bytes, bool checkOnly)
         return Rejected(QStringLiteral("the metafile is too large"));
     qsizetype header = 0;
     QSize natural;
-    if (bytes.size() >= 4 && Le32(bytes, 0) == PlaceableKey) {
+    if (bytes.size() >= 4 && LeAt<quint32>(bytes, 0) == PlaceableKey) {
         if (bytes.size() < PlaceableHeaderSize + WmfHeaderSize)
             return Rejected(QStringLiteral("the Windows metafile is cut short"));
-        const quint16 unitsPerInch = Le16(bytes, 14);
+        const quint16 unitsPerInch = LeAt<quint16>(bytes, 14);
         if (unitsPerInch == 0)
             return Rejected(QStringLiteral("the Windows metafile has no scale"));
-        natural = QSize(ToPixels(qint64(LeI16(bytes, 10)) - LeI16(bytes, 6), unitsPerInch),
-                        ToPixels(qint64(LeI16(bytes, 12)) - LeI16(bytes, 8), unitsPerInch));
+        natural =
+            QSize(ToPixels(qint64(LeAt<qint16>(bytes, 10)) - LeAt<qint16>(bytes, 6), unitsPerInch),
+                  ToPixels(qint64(LeAt<qint16>(bytes, 12)) - LeAt<qint16>(bytes, 8), unitsPerInch));
         if (!SensibleSize(natural))
             return Rejected(QStringLiteral("the Windows metafile has an impossible size"));
         header = PlaceableHeaderSize;
     }
     const QByteArrayView body = bytes.sliced(header);
-    if (!LooksLikeWmf(body) || Le32(body, 0) == PlaceableKey)
+    if (!LooksLikeWmf(body) || LeAt<quint32>(body, 0) == PlaceableKey)
         return Rejected(QStringLiteral("the Windows metafile has no valid header"));
 
     // Record sizes count 16-bit words; the last record is META_EOF. The
@@ -354,15 +325,16 @@ TPreparedMetafile PrepareWmf(QByteArrayView bytes, bool checkOnly)
     bool ended = false;
     quint32 largestRecord = 0; // words
     while (!ended && position + 6 <= body.size()) {
-        const quint64 size = quint64(Le32(body, position)) * 2;
+        const quint64 size = quint64(LeAt<quint32>(body, position)) * 2;
         if (size < 6 || size > quint64(body.size() - position))
             return Rejected(QStringLiteral("a Windows metafile record runs past its end"));
-        const quint16 function = Le16(body, position + 4);
+        const quint16 function = LeAt<quint16>(body, position + 4);
         const QByteArrayView record = body.sliced(position, qsizetype(size));
         QByteArray replacement;
         bool leftOut = false;
         const qsizetype bitmap = WmfBitmapOffset(function, size);
-        if (function == MetaDibCreatePatternBrush && size >= 10 && Le16(record, 6) == BsPattern) {
+        if (function == MetaDibCreatePatternBrush && size >= 10 &&
+            LeAt<quint16>(record, 6) == BsPattern) {
             // This style carries an old device-dependent bitmap, not a DIB.
             replacement = HollowBrushRecord();
         } else if (bitmap > 0) {
@@ -394,8 +366,8 @@ TPreparedMetafile PrepareWmf(QByteArrayView bytes, bool checkOnly)
     // The reader sizes its record buffer by the header's largest record and
     // its reading by the header's total size; both are taken from the records
     // kept, so that a header claiming gigabytes allocates nothing.
-    SetLe32(contents, header + WmfMaxRecordOffset, largestRecord);
-    SetLe32(contents, header + WmfSizeOffset, quint32((contents.size() - header) / 2));
+    SetLeAt<quint32>(contents, header + WmfMaxRecordOffset, largestRecord);
+    SetLeAt<quint32>(contents, header + WmfSizeOffset, quint32((contents.size() - header) / 2));
     return {contents, natural, false, {}};
 }
 

@@ -1,5 +1,6 @@
 #include "QZMetafileSandbox.h"
 
+#include "QZByteReader.h"
 #include "QZMetafileProtocol.h"
 #include "QZSvgSanitizer.h"
 
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QtEndian>
 
 #include <memory>
 
@@ -89,9 +89,9 @@ bool TMetafileSandbox::Start(QString *error)
 
 bool TMetafileSandbox::Send(QByteArrayView bytes, const QDeadlineTimer &deadline)
 {
-    char length[4];
-    qToLittleEndian<quint32>(quint32(bytes.size()), length);
-    if (m_process->write(length, sizeof length) != sizeof length ||
+    QByteArray length;
+    AppendLe<quint32>(length, quint32(bytes.size()));
+    if (m_process->write(length) != length.size() ||
         m_process->write(bytes.data(), bytes.size()) != bytes.size())
         return false;
     while (m_process->bytesToWrite() > 0)
@@ -132,10 +132,11 @@ TMetafileSvg TMetafileSandbox::Convert(QByteArrayView bytes)
     QByteArray header;
     if (!Send(bytes, deadline) || !Receive(MetafileAnswerHeaderBytes, header, deadline))
         return Rejected(Failure(deadline));
-    const quint32 status = qFromLittleEndian<quint32>(header.constData());
-    const QSize size(qFromLittleEndian<qint32>(header.constData() + 4),
-                     qFromLittleEndian<qint32>(header.constData() + 8));
-    const quint32 length = qFromLittleEndian<quint32>(header.constData() + 12);
+    TByteReader answer(header);
+    const quint32 status = answer.U32();
+    const qint32 width = answer.I32();
+    const QSize size(width, answer.I32());
+    const quint32 length = answer.U32();
     const QString nonsense =
         QStringLiteral("the metafile converter gave an answer that is not a drawing");
     if ((status != MetafileDrawn && status != MetafileRejected) ||

@@ -1,5 +1,7 @@
 #include "QZPicture.h"
 
+#include "QZByteReader.h"
+#include "QZDib.h"
 #include "QZMetafileSandbox.h"
 
 #include <QBuffer>
@@ -8,7 +10,6 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
-#include <QtEndian>
 
 #include <algorithm>
 
@@ -27,43 +28,37 @@ bool SensiblePixels(qint64 width, qint64 height)
     return width > 0 && height > 0 && width * height <= MaxPicturePixels;
 }
 
+constexpr qsizetype BitmapFileHeaderSize = 14;
+
 // Checks the bitmap file and info headers before a reader allocates anything
 // from them: a bitmap whose header claims billions of pixels is refused here.
 bool CheckBitmapHeader(QByteArrayView bytes, QString *error, QSize *size)
 {
-    if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M')
+    if (bytes.size() < BitmapFileHeaderSize + 12 || bytes[0] != 'B' || bytes[1] != 'M')
         return Fail(error, QStringLiteral("the picture is not a bitmap"));
-    const quint32 infoSize = qFromLittleEndian<quint32>(bytes.data() + 14);
-    qint64 width = 0;
-    qint64 height = 0;
-    qint64 bitCount = 0;
-    quint32 compression = 0;
-    if (infoSize == 12) {
-        width = qFromLittleEndian<quint16>(bytes.data() + 18);
-        height = qFromLittleEndian<quint16>(bytes.data() + 20);
-        bitCount = qFromLittleEndian<quint16>(bytes.data() + 24);
-    } else if (infoSize >= 40 && bytes.size() >= 14 + 40) {
-        width = qFromLittleEndian<qint32>(bytes.data() + 18);
-        height = std::abs(qint64(qFromLittleEndian<qint32>(bytes.data() + 22)));
-        bitCount = qFromLittleEndian<quint16>(bytes.data() + 28);
-        compression = qFromLittleEndian<quint32>(bytes.data() + 30);
-    } else {
-        return Fail(error, QStringLiteral("the bitmap's header is damaged"));
-    }
-    if (!SensiblePixels(width, height))
+    TDibFault fault = TDibFault::None;
+    const std::optional<TDibHeader> header =
+        ParseDibHeader(bytes.sliced(BitmapFileHeaderSize), &fault);
+    if (!header && fault == TDibFault::ImpossibleSize)
         return Fail(error, QStringLiteral("the bitmap's size is impossible"));
-    *size = QSize(int(width), int(height));
+    if (!header)
+        return Fail(error, QStringLiteral("the bitmap's header is damaged"));
+    if (!SensiblePixels(header->Width, header->Height))
+        return Fail(error, QStringLiteral("the bitmap's size is impossible"));
+    *size = QSize(int(header->Width), int(header->Height));
     // What the reader allocates follows from the header alone, so the header
     // must not promise more than the bytes can hold: rows stored as they are
     // must all be there, and run-length coding packs at most a few hundred
     // pixels into a byte.
-    const bool runLength = compression == 1 || compression == 2;
-    if (runLength) {
-        if (!RunLengthSizeBelievable(width, height, bytes.size()))
+    if (header->RunLength()) {
+        if (!RunLengthSizeBelievable(header->Width, header->Height, bytes.size()))
             return Fail(error, QStringLiteral("the bitmap's size is impossible"));
-    } else {
-        const qint64 stride = (width * std::max<qint64>(bitCount, 1) + 31) / 32 * 4;
-        if (stride * height > bytes.size())
+    } else if (header->Uncompressed()) {
+        // The rows begin where the file header says, but never inside the
+        // colour table (where the reader does not look for them either).
+        const qint64 rows =
+            std::max<qint64>(LeAt<quint32>(bytes, 10), BitmapFileHeaderSize + header->BitsOffset());
+        if (rows + header->BitsSize() > bytes.size())
             return Fail(error, QStringLiteral("the bitmap's pixels are missing"));
     }
     return true;
@@ -73,16 +68,18 @@ bool CheckBitmapHeader(QByteArrayView bytes, QString *error, QSize *size)
 // inside the data.
 bool CheckIconHeader(QByteArrayView bytes, QString *error)
 {
-    if (bytes.size() < 6 || qFromLittleEndian<quint16>(bytes.data()) != 0 ||
-        qFromLittleEndian<quint16>(bytes.data() + 2) != 1)
+    TByteReader reader(bytes);
+    const quint16 reserved = reader.U16();
+    const quint16 type = reader.U16();
+    const int count = reader.U16();
+    if (reader.Failed() || reserved != 0 || type != 1)
         return Fail(error, QStringLiteral("the picture is not an icon"));
-    const int count = qFromLittleEndian<quint16>(bytes.data() + 4);
-    if (count == 0 || bytes.size() < 6 + 16 * qsizetype(count))
+    if (count == 0 || reader.Remaining() < 16 * qsizetype(count))
         return Fail(error, QStringLiteral("the icon's directory is damaged"));
     for (int i = 0; i < count; ++i) {
-        const char *entry = bytes.data() + 6 + 16 * i;
-        const quint64 size = qFromLittleEndian<quint32>(entry + 8);
-        const quint64 offset = qFromLittleEndian<quint32>(entry + 12);
+        reader.Skip(8); // size, colours, planes, bit count
+        const quint64 size = reader.U32();
+        const quint64 offset = reader.U32();
         if (size == 0 || offset + size > quint64(bytes.size()))
             return Fail(error, QStringLiteral("an icon image lies outside the icon"));
     }
@@ -96,9 +93,9 @@ bool CheckIconHeader(QByteArrayView bytes, QString *error)
 QByteArray ReadableBitmap(QByteArrayView bytes)
 {
     QByteArray readable = bytes.toByteArray();
-    const quint32 infoSize = qFromLittleEndian<quint32>(bytes.data() + 14);
-    if ((infoSize == 52 || infoSize == 56) && bytes.size() >= 14 + qsizetype(infoSize))
-        qToLittleEndian<quint32>(40, readable.data() + 14);
+    const quint32 infoSize = LeAt<quint32>(bytes, BitmapFileHeaderSize);
+    if ((infoSize == 52 || infoSize == 56) && bytes.size() >= BitmapFileHeaderSize + infoSize)
+        SetLeAt<quint32>(readable, BitmapFileHeaderSize, 40);
     return readable;
 }
 

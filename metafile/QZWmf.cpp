@@ -119,12 +119,11 @@ bool WmfFontsMissing()
     static const bool missing = [] {
         const char text[] = "Aa";
         QByteArray probe(WmfHeaderSize, '\0');
-        auto append16 = [&probe](quint16 value) {
-            probe.append(char(value & 0xFF)).append(char(value >> 8));
+        const auto append16 = [&probe](quint16 value) {
+            AppendLe(probe, value);
         };
-        auto append32 = [&](quint32 value) {
-            append16(quint16(value & 0xFFFF));
-            append16(quint16(value >> 16));
+        const auto append32 = [&probe](quint32 value) {
+            AppendLe(probe, value);
         };
         constexpr quint16 MetaTextOut = 0x0521;
         constexpr quint32 TextOutWords = 3 + 1 + (sizeof(text) - 1) / 2 + 2;
@@ -136,11 +135,11 @@ bool WmfFontsMissing()
         append16(10); // x
         append32(3);  // META_EOF
         append16(MetaEof);
-        SetLe16(probe, 0, 1);      // in memory
-        SetLe16(probe, 2, 9);      // header words
-        SetLe16(probe, 4, 0x0300); // version
-        SetLe32(probe, WmfSizeOffset, quint32(probe.size() / 2));
-        SetLe32(probe, WmfMaxRecordOffset, TextOutWords);
+        SetLeAt<quint16>(probe, 0, 1);      // in memory
+        SetLeAt<quint16>(probe, 2, 9);      // header words
+        SetLeAt<quint16>(probe, 4, 0x0300); // version
+        SetLeAt<quint32>(probe, WmfSizeOffset, quint32(probe.size() / 2));
+        SetLeAt<quint32>(probe, WmfMaxRecordOffset, TextOutWords);
         QSize size;
         return PlayWmf(probe, size).isEmpty();
     }();

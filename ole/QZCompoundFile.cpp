@@ -1,8 +1,7 @@
 #include "QZCompoundFile.h"
 
+#include "QZByteReader.h"
 #include "QZStream.h"
-
-#include <QtEndian>
 
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -258,17 +257,10 @@ public:
     }
 
 private:
-    quint8 U8(qsizetype at) const
-    {
-        return at >= 0 && at < m_image.size() ? quint8(m_image[at]) : 0;
-    }
-    quint16 U16(qsizetype at) const { return quint16(U8(at) | U8(at + 1) << 8); }
-    quint32 U32(qsizetype at) const
-    {
-        if (at < 0 || at + 4 > m_image.size())
-            return NoStream;
-        return qFromLittleEndian<quint32>(m_image.data() + at);
-    }
+    // Fields outside the image read as nothing: no type, no stream.
+    quint8 U8(qsizetype at) const { return LeAt<quint8>(m_image, at); }
+    quint16 U16(qsizetype at) const { return LeAt<quint16>(m_image, at); }
+    quint32 U32(qsizetype at) const { return LeAt<quint32>(m_image, at, NoStream); }
     qsizetype SectorOffset(quint32 sector) const { return (qsizetype(sector) + 1) * m_sectorSize; }
 
     // Follows a chain in a table; false when it leaves the table or the

@@ -1,10 +1,11 @@
 #include "QZOleObject.h"
 
+#include "QZByteReader.h"
 #include "QZCompoundFile.h"
+#include "QZDib.h"
 #include "QZStream.h"
 
 #include <QFileInfo>
-#include <QtEndian>
 
 namespace {
 
@@ -15,67 +16,13 @@ constexpr quint32 FormatDib = 8;
 // Strings in the storage's own streams are short; anything longer is damage.
 constexpr quint32 MaxStreamString = 4096;
 
-// Little-endian reads that never pass the end of the data: a read that would
-// sets Failed and gives zeros.
-class TCursor
+// A 32-bit length (counting the terminating zero) and the string; longer
+// than MaxStreamString fails the reader.
+QByteArrayView LengthPrefixed(TByteReader &reader)
 {
-public:
-    explicit TCursor(QByteArrayView data)
-        : m_data(data)
-    {
-    }
-
-    bool Failed() const { return m_failed; }
-    qsizetype Remaining() const { return m_data.size() - m_position; }
-
-    quint32 U32()
-    {
-        const QByteArrayView bytes = Take(4);
-        return bytes.size() == 4 ? qFromLittleEndian<quint32>(bytes.data()) : 0;
-    }
-    quint16 U16()
-    {
-        const QByteArrayView bytes = Take(2);
-        return bytes.size() == 2 ? qFromLittleEndian<quint16>(bytes.data()) : 0;
-    }
-    QByteArrayView Take(qint64 size)
-    {
-        if (m_failed || size < 0 || size > Remaining()) {
-            m_failed = true;
-            return {};
-        }
-        const QByteArrayView bytes = m_data.sliced(m_position, qsizetype(size));
-        m_position += qsizetype(size);
-        return bytes;
-    }
-    // A string ended by a zero byte, which is consumed.
-    QByteArrayView ZeroTerminated()
-    {
-        const QByteArrayView rest = m_data.sliced(m_position);
-        const qsizetype end = rest.indexOf('\0');
-        if (m_failed || end < 0) {
-            m_failed = true;
-            return {};
-        }
-        m_position += end + 1;
-        return rest.first(end);
-    }
-    // A 32-bit length (counting the terminating zero) and the string.
-    QByteArrayView LengthPrefixed()
-    {
-        const quint32 length = U32();
-        if (length > MaxStreamString) {
-            m_failed = true;
-            return {};
-        }
-        return Take(length);
-    }
-
-private:
-    QByteArrayView m_data;
-    qsizetype m_position = 0;
-    bool m_failed = false;
-};
+    const quint32 length = reader.U32();
+    return reader.Take(length <= MaxStreamString ? qint64(length) : -1);
+}
 
 // 8-bit strings of a storage are in the writer's code page; Latin-1 keeps the
 // ASCII names intact and never fails.
@@ -93,71 +40,24 @@ struct TCompObj
 
 std::optional<TCompObj> ParseCompObj(QByteArrayView data)
 {
-    TCursor cursor(data);
+    TByteReader cursor(data);
     cursor.Take(28); // reserved, version, reserved with the class identifier
     TCompObj result;
-    result.UserType = AnsiText(cursor.LengthPrefixed());
+    result.UserType = AnsiText(LengthPrefixed(cursor));
     const quint32 marker = cursor.U32();
     if (marker == 0xFFFFFFFF || marker == 0xFFFFFFFE)
         cursor.U32();
     else if (marker != 0)
         cursor.Take(marker <= MaxStreamString ? qint64(marker) : -1);
-    result.ProgId = AnsiText(cursor.LengthPrefixed());
+    result.ProgId = AnsiText(LengthPrefixed(cursor));
     if (cursor.Failed() && result.UserType.isEmpty())
         return std::nullopt;
     return result;
 }
 
-// A device-independent bitmap as a bitmap file image, with the file header
-// pointing at the pixels behind the header, the masks and the palette.
-QImage DibImage(QByteArrayView dib)
-{
-    TCursor cursor(dib);
-    const quint32 headerSize = cursor.U32();
-    if (cursor.Failed() || headerSize < 12 || headerSize > quint32(dib.size()))
-        return {};
-    quint32 bitCount = 0;
-    quint32 compression = 0;
-    quint32 colorsUsed = 0;
-    int entrySize = 4;
-    if (headerSize == 12) {
-        bitCount = qFromLittleEndian<quint16>(dib.data() + 10);
-        entrySize = 3;
-    } else if (headerSize >= 40) {
-        bitCount = qFromLittleEndian<quint16>(dib.data() + 14);
-        compression = qFromLittleEndian<quint32>(dib.data() + 16);
-        colorsUsed = qFromLittleEndian<quint32>(dib.data() + 32);
-    } else {
-        return {};
-    }
-    quint64 colors = colorsUsed;
-    if (colors == 0 && bitCount <= 8)
-        colors = quint64(1) << bitCount;
-    const quint64 masks = headerSize == 40 ? (compression == 3   ? 12
-                                              : compression == 6 ? 16
-                                                                 : 0)
-                                           : 0;
-    const quint64 offset = 14 + quint64(headerSize) + masks + colors * quint64(entrySize);
-    if (offset > quint64(dib.size()) + 14)
-        return {};
-    QByteArray file;
-    file.reserve(dib.size() + 14);
-    file.append("BM", 2);
-    const auto append32 = [&file](quint32 value) {
-        char bytes[4];
-        qToLittleEndian(value, bytes);
-        file.append(bytes, 4);
-    };
-    append32(quint32(dib.size() + 14));
-    append32(0);
-    append32(quint32(offset));
-    file.append(dib.data(), dib.size());
-    return QImage::fromData(file, "BMP");
-}
-
 std::optional<TOlePresentation> ParsePresentation(QByteArrayView data)
 {
-    TCursor cursor(data);
+    TByteReader cursor(data);
     const quint32 marker = cursor.U32();
     quint32 format = 0;
     if (marker == 0xFFFFFFFF || marker == 0xFFFFFFFE)
@@ -179,7 +79,7 @@ std::optional<TOlePresentation> ParsePresentation(QByteArrayView data)
         presentation.ExtentHiMetric = QSize(int(width), int(height));
     if (format == FormatDib) {
         presentation.Kind = TOlePresentation::TKind::Bitmap;
-        presentation.Bitmap = DibImage(content);
+        presentation.Bitmap = QImage::fromData(DibToBitmapFile(content), "BMP");
         if (presentation.Bitmap.isNull())
             return std::nullopt;
     } else if (format == FormatMetafilePict) {
@@ -207,11 +107,11 @@ QString BareFileName(const QString &name)
 // same three names again in UTF-16.
 std::optional<TOlePackage> ParsePackage(QByteArrayView data)
 {
-    TCursor cursor(data);
+    TByteReader cursor(data);
     const quint32 total = cursor.U32();
     if (cursor.Failed() || total > quint32(cursor.Remaining()))
         return std::nullopt;
-    TCursor native(data.sliced(4, qsizetype(total)));
+    TByteReader native(data.sliced(4, qsizetype(total)));
     native.U16();
     const QString label = AnsiText(native.ZeroTerminated());
     const QString path = AnsiText(native.ZeroTerminated());
@@ -230,10 +130,10 @@ std::optional<TOlePackage> ParsePackage(QByteArrayView data)
             const quint32 length = native.U32();
             if (length > MaxStreamString)
                 return native.Take(-1), QString();
-            const QByteArrayView bytes = native.Take(qint64(length) * 2);
+            TByteReader units(native.Take(qint64(length) * 2));
             QString text(qsizetype(length), Qt::Uninitialized);
             for (quint32 i = 0; i < length && !native.Failed(); ++i)
-                text[i] = QChar(qFromLittleEndian<quint16>(bytes.data() + 2 * i));
+                text[i] = QChar(units.U16());
             return native.Failed() ? QString() : text;
         };
         unicode(); // temporary path
@@ -253,21 +153,15 @@ QString ClassIdText(const QByteArray &id)
 {
     if (id.size() != 16 || id.count('\0') == 16)
         return {};
-    const auto *b = reinterpret_cast<const uchar *>(id.constData());
     return QStringLiteral("{%1-%2-%3-%4-%5}")
-        .arg(qFromLittleEndian<quint32>(b), 8, 16, QLatin1Char('0'))
-        .arg(qFromLittleEndian<quint16>(b + 4), 4, 16, QLatin1Char('0'))
-        .arg(qFromLittleEndian<quint16>(b + 6), 4, 16, QLatin1Char('0'))
+        .arg(LeAt<quint32>(id, 0), 8, 16, QLatin1Char('0'))
+        .arg(LeAt<quint16>(id, 4), 4, 16, QLatin1Char('0'))
+        .arg(LeAt<quint16>(id, 6), 4, 16, QLatin1Char('0'))
         .arg(QString::fromLatin1(id.mid(8, 2).toHex()), QString::fromLatin1(id.mid(10, 6).toHex()))
         .toUpper();
 }
 
-void Append32(QByteArray &bytes, quint32 value)
-{
-    char data[4];
-    qToLittleEndian(value, data);
-    bytes.append(data, 4);
-}
+void Append32(QByteArray &bytes, quint32 value) { AppendLe(bytes, value); }
 
 void AppendLengthPrefixed(QByteArray &bytes, const QByteArray &text)
 {
@@ -282,9 +176,9 @@ TOleObject TOleObject::FromStream(QByteArrayView stream)
 {
     if (stream.size() < OleStreamHeaderSize)
         throw TQZFileError(QStringLiteral("the OLE object is shorter than its header"));
-    const qint32 signature = qFromLittleEndian<qint32>(stream.data());
-    const qint32 aspect = qFromLittleEndian<qint32>(stream.data() + 4);
-    const qint32 length = qFromLittleEndian<qint32>(stream.data() + 8);
+    const qint32 signature = LeAt<qint32>(stream, 0);
+    const qint32 aspect = LeAt<qint32>(stream, 4);
+    const qint32 length = LeAt<qint32>(stream, 8);
     if (signature != OleStreamSignature)
         throw TQZFileError(QStringLiteral("the OLE object does not begin with \"BDOC\""));
     if (aspect != OleAspectContent && aspect != OleAspectThumbnail && aspect != OleAspectIcon &&
@@ -329,7 +223,7 @@ QByteArray TOleObject::MakeStream(qint32 aspect, QByteArrayView storage)
 
 QByteArrayView TOleObject::Storage() const
 {
-    const qint32 length = qFromLittleEndian<qint32>(m_stream.constData() + 8);
+    const qint32 length = LeAt<qint32>(m_stream, 8);
     return QByteArrayView(m_stream).sliced(OleStreamHeaderSize, length);
 }
 
@@ -349,11 +243,8 @@ QByteArray MakePackageStorage(const QString &fileName, QByteArrayView content)
     native.append(content.data(), content.size());
     for (int i = 0; i < 3; ++i) {
         Append32(native, quint32(name.size()));
-        for (QChar c : name) {
-            char unit[2];
-            qToLittleEndian(c.unicode(), unit);
-            native.append(unit, 2);
-        }
+        for (QChar c : name)
+            AppendLe<quint16>(native, c.unicode());
     }
     QByteArray sized;
     Append32(sized, quint32(native.size()));

@@ -2,14 +2,9 @@
 
 #include "QZCodePage.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <QStringDecoder>
-#include <QtEndian>
 
 #include <algorithm>
-#include <cstring>
-#include <string_view>
 
 namespace {
 
@@ -33,93 +28,6 @@ int HexValue(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
-}
-
-// Destinations whose content is never shown, sorted for a binary search.
-bool IsSkippedDestination(QByteArrayView word)
-{
-    static constexpr std::string_view skipped[] = {"annotation",
-                                                   "atnauthor",
-                                                   "atndate",
-                                                   "atnid",
-                                                   "author",
-                                                   "bkmkend",
-                                                   "bkmkstart",
-                                                   "buptim",
-                                                   "colorschememapping",
-                                                   "comment",
-                                                   "company",
-                                                   "creatim",
-                                                   "datastore",
-                                                   "defchp",
-                                                   "defpap",
-                                                   "do",
-                                                   "doccomm",
-                                                   "docvar",
-                                                   "falt",
-                                                   "fchars",
-                                                   "file",
-                                                   "filetbl",
-                                                   "fldinst",
-                                                   "fontemb",
-                                                   "fontfile",
-                                                   "footer",
-                                                   "footerf",
-                                                   "footerl",
-                                                   "footerr",
-                                                   "footnote",
-                                                   "ftnalt",
-                                                   "ftncn",
-                                                   "ftnsep",
-                                                   "ftnsepc",
-                                                   "generator",
-                                                   "header",
-                                                   "headerf",
-                                                   "headerl",
-                                                   "headerr",
-                                                   "info",
-                                                   "keywords",
-                                                   "latentstyles",
-                                                   "lchars",
-                                                   "listpicture",
-                                                   "listtext",
-                                                   "macpict",
-                                                   "mmathPr",
-                                                   "nonesttables",
-                                                   "nonshppict",
-                                                   "objclass",
-                                                   "objdata",
-                                                   "objname",
-                                                   "operator",
-                                                   "panose",
-                                                   "passwordhash",
-                                                   "pgdsctbl",
-                                                   "pgptbl",
-                                                   "pnseclvl",
-                                                   "pntext",
-                                                   "printim",
-                                                   "private",
-                                                   "protusertbl",
-                                                   "revtbl",
-                                                   "revtim",
-                                                   "rsidtbl",
-                                                   "shpinst",
-                                                   "stylesheet",
-                                                   "subject",
-                                                   "tc",
-                                                   "template",
-                                                   "themedata",
-                                                   "title",
-                                                   "txe",
-                                                   "upr",
-                                                   "userprops",
-                                                   "wgrffmtfilter",
-                                                   "xe",
-                                                   "xmlnstbl",
-                                                   "xmlopen"};
-    static_assert(std::is_sorted(std::begin(skipped), std::end(skipped)));
-    return std::binary_search(std::begin(skipped), std::end(skipped),
-                              std::string_view(word.data(), size_t(word.size())));
 }
 
 } // namespace
@@ -492,112 +400,6 @@ void TRtfParser::StoreFont()
     m_fontNameBytes.clear();
     m_font = TRtfFont();
     m_fontIndex = -1;
-}
-
-void TRtfParser::FinishPicture()
-{
-    if (!m_sink.WantsPictures() || m_pict.Data.isEmpty()) {
-        m_pict = TPict();
-        return;
-    }
-    QByteArray encoded;
-    const char *format = nullptr;
-    switch (m_pict.Kind) {
-    case 1:
-        encoded = m_pict.Data;
-        format = "PNG";
-        break;
-    case 2:
-        encoded = m_pict.Data;
-        format = "JPEG";
-        break;
-    case 3: {
-        // A device-independent bitmap without its file header: the pixels
-        // follow the header and the colour table.
-        const QByteArray &dib = m_pict.Data;
-        if (dib.size() >= 16) {
-            const quint32 headerSize = qFromLittleEndian<quint32>(dib.constData());
-            const quint16 bits =
-                dib.size() >= 16 ? qFromLittleEndian<quint16>(dib.constData() + 14) : 0;
-            quint32 colors = dib.size() >= 36 && headerSize >= 36
-                                 ? qFromLittleEndian<quint32>(dib.constData() + 32)
-                                 : 0;
-            if (colors == 0 && bits <= 8)
-                colors = 1u << bits;
-            const quint32 entry = headerSize == 12 ? 3 : 4;
-            const quint64 offset = 14 + quint64(headerSize) + quint64(colors) * entry;
-            QByteArray file("BM", 2);
-            file.resize(14, '\0');
-            qToLittleEndian<quint32>(quint32(14 + dib.size()), file.data() + 2);
-            qToLittleEndian<quint32>(quint32(std::min<quint64>(offset, 0xFFFFFFFF)),
-                                     file.data() + 10);
-            encoded = file + dib;
-            format = "BMP";
-        }
-        break;
-    }
-    default: break;
-    }
-    // The picture takes its share of the test's picture memory before it is
-    // decoded; one the memory cannot hold is left out like one that cannot be
-    // read.
-    QImage image;
-    auto memory = std::make_shared<TPictureMemoryToken>();
-    if (format) {
-        QBuffer buffer(&encoded);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer, format);
-        reader.setDecideFormatFromContent(false);
-        const QSize size = reader.size();
-        if (size.isValid() && TakePictureMemory(*memory, qint64(size.width()) * size.height(), 0))
-            image = reader.read();
-    }
-    if (!image.isNull()) {
-        TRtfPicture picture{image, {}, memory};
-        if (m_pict.GoalWidth > 0 && m_pict.GoalHeight > 0)
-            picture.ShownSize = QSizeF(double(m_pict.GoalWidth) * double(m_pict.ScaleX) / 1500.0,
-                                       double(m_pict.GoalHeight) * double(m_pict.ScaleY) / 1500.0);
-        FlushText();
-        m_sink.Picture(picture);
-    }
-    m_pict = TPict();
-}
-
-bool TRtfParser::Destination(QByteArrayView word, bool starred)
-{
-    TGroup &group = Top();
-    if (group.Dest == TDest::Skip) {
-        if (word == "ud")
-            group.Dest = TDest::Text;
-        return true;
-    }
-    if (word == "fonttbl") {
-        group.Dest = TDest::FontTable;
-    } else if (word == "colortbl") {
-        group.Dest = TDest::ColorTable;
-        m_colors.clear();
-    } else if (word == "pict") {
-        group.Dest = TDest::Pict;
-        m_pict = TPict();
-    } else if (word == "pn") {
-        group.Dest = TDest::Pn;
-        group.Par.List = TRtfList::Decimal;
-        group.Par.ListStart = 1;
-    } else if (word == "listtable") {
-        group.Dest = TDest::ListTable;
-    } else if (word == "listoverridetable") {
-        group.Dest = TDest::ListOverrides;
-    } else if (word == "ud" || word == "shppict" || word == "fldrslt" || word == "result" ||
-               word == "shprslt" || word == "nesttableprops" || word == "field" ||
-               word == "object" || word == "shp") {
-        // Shown content, or containers of it.
-        group.Dest = TDest::Text;
-    } else if (IsSkippedDestination(word) || starred) {
-        group.Dest = TDest::Skip;
-    } else {
-        return false;
-    }
-    return true;
 }
 
 void TRtfParser::ControlSymbol(char symbol)

@@ -362,6 +362,37 @@ void TestRichText::pictures()
     QCOMPARE(image.size(), QSize(3, 2));
     QCOMPARE(image.pixel(1, 1), qRgb(0, 0, 255));
 
+    // The old 12-byte core header: 16-bit sizes, the bit count at byte 10 and
+    // colours of three bytes (here dark green and yellow) before the rows,
+    // which alternate from the bottom up.
+    QByteArray core = QByteArray::fromHex("0c000000"
+                                          "0200"
+                                          "1000"
+                                          "0100"
+                                          "0100"
+                                          "64c804"
+                                          "00ffff");
+    for (int row = 0; row < 16; ++row)
+        core += QByteArray::fromHex(row % 2 ? "80000000" : "40000000");
+    const auto coreDib = Read("{\\rtf1{\\pict\\dibitmap0 " + core.toHex() + "}}");
+    const auto coreImage = [&coreDib] {
+        for (auto it = coreDib->begin().begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                return coreDib
+                    ->resource(QTextDocument::ImageResource,
+                               QUrl(it.fragment().charFormat().toImageFormat().name()))
+                    .value<QImage>();
+        return QImage();
+    }();
+    QCOMPARE(coreImage.size(), QSize(2, 16));
+    const QRgb green = qRgb(4, 200, 100);
+    const QRgb yellow = qRgb(255, 255, 0);
+    for (int y = 0; y < 16; ++y) {
+        const bool odd = (15 - y) % 2;
+        QCOMPARE(coreImage.pixel(0, y), odd ? yellow : green);
+        QCOMPARE(coreImage.pixel(1, y), odd ? green : yellow);
+    }
+
     // Written as PNG, it reads back as the same picture.
     const auto again = Read(WriteRtf(*dib));
     QCOMPARE(again->toPlainText(), dib->toPlainText());
