@@ -92,8 +92,7 @@ private:
     void RightPress(const TSender &sender);
     void DeleteLater(TQZControl *object);
     void InsertOleContent(TQZControl *object);
-    void RunButtonAction(const TGumbRecord &button);
-    void FollowTarget(const QString &target);
+    // The percentage and comment of the totals.
     void ShowResult();
     qint32 Snapped(qint32 value, Qt::KeyboardModifiers modifiers) const;
     void Maximise();
