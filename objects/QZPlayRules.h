@@ -53,6 +53,8 @@ public:
     // returned (the caller then takes the test's current page as the page
     // shown). Other tags do nothing.
     bool Click(TQZStran &page, int tag);
+
+private:
     // The action of a button with this record, placed on `page`.
     void RunButtonAction(TQZStran &page, const TGumbRecord &button);
     // All answered: scores by the wrong-answer mode and moves by the page's
@@ -61,8 +63,6 @@ public:
     // A page name, or "(Forward)" for the next page; blanks around it do not
     // count, and a name no page has moves nowhere.
     void MoveByTarget(const QString &target);
-
-private:
     void ShowResult() const;
 
     TQZNaloga &m_test;
