@@ -10,6 +10,7 @@
 #include "QZOle.h"
 #include "QZOrodja.h"
 #include "QZPlainText.h"
+#include "QZPlayRules.h"
 #include "QZRecordFields.h"
 #include "QZRezultat.h"
 #include "QZStream.h"
@@ -27,8 +28,6 @@
 #include <utility>
 
 namespace {
-
-const QString ForwardTarget = QLatin1String(ForwardTargetName);
 
 // Controls that take presses themselves: the press reaches them as well, so
 // that buttons click, choices toggle and texts take the caret.
@@ -474,56 +473,9 @@ void TGlavnoOkno::FormClick(QObject *sender)
     TQZStran *page = m_document.CurrentPage();
     if (!test || !page)
         return;
-    const int tag = TagOf(sender);
-    const TQZControl *object = tag > 0 && tag < SurfaceTag ? page->FindObject(tag) : nullptr;
-    if (!object || object->ObjectTypeTag() != ObjGumb)
-        return;
-    RunButtonAction(RecordFromBytes<TGumbRecord>(object->Record()));
-    m_document.TakeShownPageFromTest();
-}
-
-void TGlavnoOkno::RunButtonAction(const TGumbRecord &button)
-{
-    TQZNaloga &test = *m_document.Test();
-    TQZStran &page = *m_document.CurrentPage();
-    switch (button.ButtonKind) {
-    case KindForward: test.GoToPage(test.CurrentIndex() + 1); break;
-    case KindBack: test.GoToPage(test.PreviousIndex()); break;
-    case KindPage: test.GoToPage(test.FindPage(DecodeDefault(button.TargetPage.Bytes()))); break;
-    case KindConfirm:
-        if (!page.AllAnswered()) {
-            ShowWarning(QStringLiteral("You must answer on all questions!"));
-            break;
-        }
-        if (page.AllCorrect()) {
-            FollowTarget(page.CorrectTarget());
-            page.AddScores(ScoreEarned, ScoreMax);
-            break;
-        }
-        switch (test.TestRecord().WrongAnswerMode) {
-        case 1:
-            page.AddScores(ScoreEarned, ScoreMax);
-            page.ShowCorrectAnswers();
-            ShowWarning(QStringLiteral("The answer is incorrect!!!\nCorrect answers are shown."));
-            break;
-        case 2: ShowWarning(QStringLiteral("The answer is incorrect!!!")); break;
-        default: break;
-        }
-        FollowTarget(page.WrongTarget());
-        break;
-    case KindExit:
-        if (page.AllAnswered() && ScoreMax != 0)
-            ShowResult();
-        break;
-    default: break;
-    }
-}
-
-void TGlavnoOkno::FollowTarget(const QString &target)
-{
-    TQZNaloga &test = *m_document.Test();
-    const QString name = TrimmedName(target);
-    test.GoToPage(name == ForwardTarget ? test.CurrentIndex() + 1 : test.FindPage(name));
+    const auto program = Corvella::TPlayProgram::Builder([this] { ShowResult(); });
+    if (Corvella::TPlayRules(*test, program).Click(*page, TagOf(sender)))
+        m_document.TakeShownPageFromTest();
 }
 
 void TGlavnoOkno::ShowResult()

@@ -106,8 +106,7 @@ private:
     // `edit` names the edit on the undo stack.
     void DeleteLater(TQZControl *object, const QString &edit);
     void InsertOleContent(TQZControl *object);
-    void RunButtonAction(const TGumbRecord &button);
-    void FollowTarget(const QString &target);
+    // The percentage and comment of the totals.
     void ShowResult();
     qint32 Snapped(qint32 value, Qt::KeyboardModifiers modifiers) const;
     void Maximise();

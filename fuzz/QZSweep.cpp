@@ -64,9 +64,9 @@ void Sweep(const QString &variantFile, const QString &label, TTally &tally)
     TQZScriptedInteraction script;
     clock.restart();
     {
-        TGlavnoOkno window;
+        CorvPlayer::TGlavnoOkno window;
         const auto result = window.OpenTest(variantFile, {}, nullptr);
-        if (result == TGlavnoOkno::TOpenResult::Opened)
+        if (result == CorvPlayer::TGlavnoOkno::TOpenResult::Opened)
             ++tally.PlayerOpened;
         else
             ++tally.PlayerRefused;

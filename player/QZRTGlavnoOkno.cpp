@@ -7,6 +7,7 @@
 #include "QZInteraction.h"
 #include "QZMediaDevice.h"
 #include "QZPlainText.h"
+#include "QZPlayRules.h"
 #include "QZRTPrvaStran.h"
 #include "QZRezultat.h"
 #include "QZStream.h"
@@ -16,11 +17,7 @@
 #include <QEvent>
 #include <QMetaObject>
 
-namespace {
-
-const QString ForwardTarget = QLatin1String(ForwardTargetName);
-
-} // namespace
+namespace CorvPlayer {
 
 TGlavnoOkno::TGlavnoOkno(QWidget *parent)
     : TQZPageSurface(parent)
@@ -96,76 +93,19 @@ void TGlavnoOkno::FormClick(QObject *sender)
 {
     if (m_ended || !m_test || !m_page || sender == this)
         return;
-    const int tag = TagOf(sender);
-    const TQZControl *object = tag > 0 && tag < SurfaceTag ? m_page->FindObject(tag) : nullptr;
-    if (!object || object->ObjectTypeTag() != ObjGumb)
-        return;
-    // A copy: the kind and target are those of the record at click time.
-    const auto button = RecordFromBytes<TGumbRecord>(object->Record());
-    TQZStran &page = *m_page;
-
-    switch (button.ButtonKind) {
-    case KindForward: m_test->GoToPage(m_test->CurrentIndex() + 1); break;
-    case KindBack: m_test->GoToPage(m_test->PreviousIndex()); break;
-    case KindPage:
-        m_test->GoToPage(m_test->FindPage(DecodeDefault(button.TargetPage.Bytes())));
-        break;
-    case KindConfirm: EvaluatePage(page); break;
-    case KindExit:
-        // Showing the right answers can leave a question unanswered (an input
-        // box whose first accepted answer is empty), so the page is asked
-        // again after the evaluation.
-        if (EvaluatePage(page) && page.AllAnswered()) {
-            ShowResult();
-            m_ended = true;
-            // The test goes with the window when the program ends: this click
-            // comes from one of its buttons.
-            Interaction().Exit(0);
-        }
-        break;
-    default: break;
-    }
-    PageChanged();
-}
-
-bool TGlavnoOkno::EvaluatePage(TQZStran &page)
-{
-    if (!page.AllAnswered()) {
-        ShowWarning(QStringLiteral("You must answer on all questions!"));
-        return false;
-    }
-    if (page.AllCorrect()) {
-        // A target of page 0 clears the totals before this page's points go in.
-        MoveByTarget(page.CorrectTarget());
-        page.AddScores(ScoreEarned, ScoreMax);
-        return true;
-    }
-    switch (m_test->TestRecord().WrongAnswerMode) {
-    case 1:
-        page.AddScores(ScoreEarned, ScoreMax);
-        page.ShowCorrectAnswers();
-        ShowWarning(QStringLiteral("The answer is incorrect!!!\nCorrect answers are shown."));
-        break;
-    case 2: ShowWarning(QStringLiteral("The answer is incorrect!!!")); break;
-    default: break; // the page does not count
-    }
-    MoveByTarget(page.WrongTarget());
-    return true;
-}
-
-void TGlavnoOkno::MoveByTarget(const QString &target)
-{
-    const QString name = TrimmedName(target);
-    if (name == ForwardTarget)
-        m_test->GoToPage(m_test->CurrentIndex() + 1);
-    else
-        m_test->GoToPage(m_test->FindPage(name));
+    const auto endRun = [this] {
+        m_ended = true;
+        // The test goes with the window when the program ends: this click
+        // comes from one of its buttons.
+        Interaction().Exit(0);
+    };
+    const auto program = Corvella::TPlayProgram::Player([this] { ShowResult(); }, endRun);
+    if (Corvella::TPlayRules(*m_test, program).Click(*m_page, TagOf(sender)))
+        PageChanged();
 }
 
 void TGlavnoOkno::ShowResult()
 {
-    if (ScoreMax == 0)
-        return;
     if (!m_result)
         m_result = new TRezultatDialog(this);
     m_result->Execute(*m_test, ScoreEarned, ScoreMax);
@@ -238,3 +178,5 @@ void TGlavnoOkno::Maximise()
         },
         Qt::QueuedConnection);
 }
+
+} // namespace CorvPlayer

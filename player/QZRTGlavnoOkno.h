@@ -9,8 +9,11 @@
 
 #include <memory>
 
-class TPrvaStran;
 class TRezultatDialog;
+
+namespace CorvPlayer {
+
+class TPrvaStran;
 
 class TGlavnoOkno : public TQZPageSurface
 {
@@ -52,11 +55,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    // All answered: moves by the page's correct or wrong target and scores by
-    // the wrong-answer mode. Otherwise only warns; false then.
-    bool EvaluatePage(TQZStran &page);
-    void MoveByTarget(const QString &target);
-    // The percentage and comment, when anything was scored.
+    // The percentage and comment of the totals.
     void ShowResult();
     // Takes the test's current page as the shown page and puts the keyboard
     // focus on its first control, so that a test can be taken by keyboard.
@@ -75,3 +74,5 @@ private:
     // acts on buttons nor asks before closing.
     bool m_ended = false;
 };
+
+} // namespace CorvPlayer

@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+namespace CorvPlayer {
+
 TPlayer::TPlayer(TPlayerOptions options)
     : m_options(std::move(options))
 {
@@ -43,3 +45,5 @@ bool TPlayer::Start()
     m_mainWindow->showMaximized();
     return true;
 }
+
+} // namespace CorvPlayer

@@ -10,8 +10,11 @@
 #include <functional>
 #include <memory>
 
-class TGlavnoOkno;
 class TRezultatDialog;
+
+namespace CorvPlayer {
+
+class TGlavnoOkno;
 
 struct TPlayerOptions
 {
@@ -46,3 +49,5 @@ private:
     std::unique_ptr<TPrvaStran> m_loadingWindow;
     TRezultatDialog *m_resultDialog = nullptr; // a child of the main window
 };
+
+} // namespace CorvPlayer

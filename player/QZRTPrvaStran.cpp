@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QStyle>
 
+namespace CorvPlayer {
+
 namespace {
 
 const QColor Navy(0, 0, 128);
@@ -124,3 +126,5 @@ void TPrvaStran::SetProgress(int loaded, int total)
         m_lastPaint.start();
     }
 }
+
+} // namespace CorvPlayer

@@ -11,6 +11,8 @@
 class QLabel;
 class QProgressBar;
 
+namespace CorvPlayer {
+
 // What start-up takes of the display: the screen's pixel size and the height
 // of a window caption bar.
 struct TScreenInfo
@@ -54,3 +56,5 @@ private:
     bool m_activated = false;
     QElapsedTimer m_lastPaint;
 };
+
+} // namespace CorvPlayer

@@ -10,6 +10,9 @@
 #include <QTextStream>
 #include <QTimer>
 
+using CorvPlayer::TGlavnoOkno;
+using CorvPlayer::TPlayer;
+
 namespace {
 
 // With CORVELLA_QUIT_WHEN_SHOWN set the player quits once its window has been

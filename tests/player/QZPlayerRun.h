@@ -16,6 +16,12 @@
 
 class QAbstractButton;
 
+using CorvPlayer::TGlavnoOkno;
+using CorvPlayer::TPlayer;
+using CorvPlayer::TPlayerOptions;
+using CorvPlayer::TPrvaStran;
+using CorvPlayer::TScreenInfo;
+
 extern const QString MustAnswer;
 extern const QString Incorrect;
 extern const QString IncorrectShown;
