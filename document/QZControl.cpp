@@ -5,10 +5,6 @@
 #include "QZScaling.h"
 #include "QZStream.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QMimeData>
-
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -22,15 +18,6 @@ TQZControl::TQZControl(int typeTag)
 }
 
 TQZControl::~TQZControl() = default;
-
-void TQZControl::CopyToClipboard() const
-{
-    if (!qGuiApp)
-        return;
-    auto *data = new QMimeData;
-    data->setData(ClipboardFormatOfType(m_typeTag), Record());
-    QGuiApplication::clipboard()->setMimeData(data); // the clipboard owns it
-}
 
 void TQZControl::LoadPayload(QByteArrayView) {}
 

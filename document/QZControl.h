@@ -46,9 +46,6 @@ public:
     virtual void SaveToStream(QByteArray &stream) const = 0;
     virtual void SetShown(bool visible) = 0;
     virtual void SetObjectTag(qint32 tag) { m_tag = tag; }
-    // Puts the live record (pixels, no payload) on the clipboard under the
-    // format of the object's type.
-    virtual void CopyToClipboard() const;
 
     // The live record in screen pixels, exactly RecordSize(ObjectTypeTag())
     // bytes.

@@ -24,7 +24,6 @@ public:
     // Hiding an object that was never shown needs no face.
     void SetShown(bool visible) override;
     void SetObjectTag(qint32 tag) override;
-    void CopyToClipboard() const override { Real().CopyToClipboard(); }
     QByteArray Record() const override { return m_real ? m_real->Record() : m_record; }
     bool OpenMedia() override { return Real().OpenMedia(); }
     bool CloseMedia() override { return m_real ? m_real->CloseMedia() : true; }

@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 
 namespace {
 
@@ -277,6 +278,45 @@ private slots:
         Surface().close();
         QCOMPARE(m_script->MessageTexts().constLast(),
                  QStringLiteral("Project is not saved!\nDo you want to save it before quitting?"));
+    }
+
+    // Typing in a rich text box on the surface is one edit once the box
+    // loses the focus; the edits' shortcuts work on the surface and in the
+    // tools window alike.
+    void typingAndShortcuts()
+    {
+        Tools().New();
+        Tools().InsertRichText();
+        QWidget *face = LastFace();
+        auto *box = qobject_cast<QTextEdit *>(face);
+        if (!box)
+            box = face->findChild<QTextEdit *>();
+        QVERIFY(box);
+        const QByteArray before = Page().Objects().back()->Payload();
+        QFocusEvent in(QEvent::FocusIn);
+        QApplication::sendEvent(box, &in);
+        QTest::keyClicks(box, QStringLiteral("Hello"));
+        QFocusEvent out(QEvent::FocusOut);
+        QApplication::sendEvent(box, &out);
+        QCOMPARE(UndoText(), QStringLiteral("Undo Typing"));
+        QVERIFY(box->toPlainText().contains(QStringLiteral("Hello")));
+
+        Surface().show();
+        QApplication::setActiveWindow(&Surface());
+        QVERIFY(QTest::qWaitForWindowActive(&Surface()));
+        Surface().setFocus();
+        QTest::keyClick(&Surface(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Page().Objects().back()->Payload(), before);
+        QCOMPARE(RedoText(), QStringLiteral("Redo Typing"));
+        Tools().show();
+        QApplication::setActiveWindow(&Tools());
+        QVERIFY(QTest::qWaitForWindowActive(&Tools()));
+        QTest::keyClick(&Tools(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(UndoText(), QStringLiteral("Undo Typing"));
+        QVERIFY(LastFace()->findChild<QTextEdit *>() || qobject_cast<QTextEdit *>(LastFace()));
+        QTest::keyClick(&Tools(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(UndoText(), QStringLiteral("Undo Typing")); // nothing left to redo
+        Doc().MarkSaved();
     }
 
     // Copy in one builder, paste in another through the system clipboard: the
