@@ -7,15 +7,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 TBesediloLastnosti::TBesediloLastnosti(QWidget *parent)
-    : TQZPropertyDialog(parent, QStringLiteral("Transparent Text - Properties"), 20)
-    , m_record(ZeroRecord<TBesediloRecord>())
+    : TRecordDialog(parent, QStringLiteral("Transparent Text - Properties"), 20,
+                    ZeroRecord<TBesediloRecord>())
     , m_text(new QLineEdit(this))
-    , m_fontButton(new QPushButton(QStringLiteral("&Font..."), this))
-    , m_sample(new TQZSamplePanel(this))
+    , m_look(new TQZFontColorPanel(TQZFontColorPanel::TArrangement::Column, this))
 {
+    m_look->AddFontButton(QStringLiteral("&Font..."));
+    m_look->AddSample();
+
     auto *textLabel = new QLabel(QStringLiteral("&Text:"), this);
     textLabel->setBuddy(m_text);
     m_text->setObjectName(QStringLiteral("TextEdit"));
@@ -29,42 +30,26 @@ TBesediloLastnosti::TBesediloLastnosti(QWidget *parent)
         m_alignment);
     alignment->setObjectName(QStringLiteral("AlignmentGroup"));
 
-    m_fontButton->setObjectName(QStringLiteral("FontButton"));
-    connect(m_fontButton, &QPushButton::clicked, this, &TBesediloLastnosti::FontClick);
-
-    auto *look = new QVBoxLayout;
-    look->addWidget(m_fontButton);
-    look->addWidget(m_sample, 1);
-
     auto *grid = new QGridLayout(this);
     grid->addWidget(textLabel, 0, 0);
     grid->addWidget(m_text, 0, 1, 1, 2);
     grid->addWidget(alignment, 1, 0, 1, 2);
-    grid->addLayout(look, 1, 2);
+    grid->addWidget(m_look, 1, 2);
     grid->addWidget(MakeButtons(), 2, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     FixSize();
 }
 
-void TBesediloLastnosti::Load(const TBesediloRecord &record)
+void TBesediloLastnosti::ShowRecord(const TBesediloRecord &record)
 {
-    m_record = record;
-    m_text->setText(FieldText(m_record.Text, &m_record.Font));
-    ShowChoice(m_alignment, m_record.Alignment);
-    m_sample->SetFontRecord(m_record.Font);
+    m_text->setText(FieldText(record.Text, &record.Font));
+    ShowChoice(m_alignment, record.Alignment);
+    m_look->SetFontRecord(record.Font);
 }
 
-TBesediloRecord TBesediloLastnosti::Store()
+void TBesediloLastnosti::TakeRecord(TBesediloRecord &record)
 {
-    TakeFieldText(m_record.Text, m_text->text(), &m_record.Font);
-    TakeChoice(m_alignment, m_record.Alignment);
-    m_record.Font = m_sample->FontRecord();
-    return m_record;
-}
-
-void TBesediloLastnosti::FontClick()
-{
-    TFontRecord font = m_sample->FontRecord();
-    if (ChooseFontRecord(this, font))
-        m_sample->SetFontRecord(font);
+    TakeFieldText(record.Text, m_text->text(), &record.Font);
+    TakeChoice(m_alignment, record.Alignment);
+    record.Font = m_look->FontRecord();
 }

@@ -39,9 +39,8 @@ QLineEdit *MakeTextEdit(QWidget *parent, const QString &name, const QString &acc
 } // namespace
 
 TDaNeLastnosti::TDaNeLastnosti(QWidget *parent)
-    : TQZPropertyDialog(parent, QStringLiteral("Alternative Question - Properties"),
-                        HelpContextAlternative)
-    , m_record(RecordFromBytes<TDaNeRecord>(NewObjectRecord(ObjDaNe)))
+    : TRecordDialog(parent, QStringLiteral("Alternative Question - Properties"),
+                    HelpContextAlternative, RecordFromBytes<TDaNeRecord>(NewObjectRecord(ObjDaNe)))
 {
     auto *layout = new QVBoxLayout(this);
 
@@ -73,25 +72,16 @@ TDaNeLastnosti::TDaNeLastnosti(QWidget *parent)
 
     auto *lower = new QHBoxLayout;
     auto *pointsLabel = new QLabel(QStringLiteral("Points:"), this);
-    m_points = new QLineEdit(QStringLiteral("1"), this);
-    m_points->setObjectName(QStringLiteral("PointsEdit"));
-    m_points->setAccessibleName(QStringLiteral("Points"));
-    m_points->setMaximumWidth(80);
-    pointsLabel->setBuddy(m_points);
-    m_color = new QPushButton(QStringLiteral("Color..."), this);
-    m_color->setObjectName(QStringLiteral("ColorButton"));
-    m_color->setAutoDefault(false);
-    m_colorSample = new QFrame(this);
-    m_colorSample->setObjectName(QStringLiteral("ColorSample"));
-    m_colorSample->setAccessibleName(QStringLiteral("Color sample"));
-    m_colorSample->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_colorSample->setFixedSize(48, 24);
-    m_colorSample->setAutoFillBackground(true);
+    QLineEdit *points = MakePointsEdit();
+    pointsLabel->setBuddy(points);
+    m_look = new TQZFontColorPanel(TQZFontColorPanel::TArrangement::Row, this);
+    QPushButton *color = m_look->AddColorButton(QStringLiteral("Color..."));
+    color->setAutoDefault(false);
+    m_look->AddSwatch(QStringLiteral("Color sample"))->setFixedSize(48, 24);
     lower->addWidget(pointsLabel);
-    lower->addWidget(m_points);
+    lower->addWidget(points);
     lower->addStretch();
-    lower->addWidget(m_color);
-    lower->addWidget(m_colorSample);
+    lower->addWidget(m_look);
     layout->addLayout(lower);
 
     layout->addWidget(MakeButtons());
@@ -103,69 +93,34 @@ TDaNeLastnosti::TDaNeLastnosti(QWidget *parent)
     connect(m_secondText, &QLineEdit::textChanged, this, [this](const QString &text) {
         ShowAnswerText(m_secondItem, text, QStringLiteral("Second answer"));
     });
-    connect(m_color, &QPushButton::clicked, this, &TDaNeLastnosti::ColorClick);
 
     setTabOrder(m_firstText, m_secondText);
     setTabOrder(m_secondText, m_firstItem);
     setTabOrder(m_firstItem, m_secondItem);
-    setTabOrder(m_secondItem, m_points);
-    setTabOrder(m_points, m_color);
+    setTabOrder(m_secondItem, points);
+    setTabOrder(points, color);
 
-    Load(m_record);
+    Load(Kept());
     FixSize();
 }
 
-void TDaNeLastnosti::Load(const TDaNeRecord &record)
+void TDaNeLastnosti::ShowRecord(const TDaNeRecord &record)
 {
-    m_record = record;
     m_firstText->setText(FieldText(record.FirstText));
     m_secondText->setText(FieldText(record.SecondText));
     if (record.FirstIsCorrect)
         m_firstItem->setChecked(true);
     else
         m_secondItem->setChecked(true);
-    m_points->setText(QString::number(qint32(record.Points)));
-    SetSampleColor(record.Color);
+    m_look->SetColor(record.Color);
     m_firstText->setFocus();
 }
 
-std::optional<TDaNeRecord> TDaNeLastnosti::Store()
+void TDaNeLastnosti::TakeRecord(TDaNeRecord &record)
 {
-    const auto points = ReadWholeNumber(m_points->text());
-    if (!points)
-        return std::nullopt;
-    TDaNeRecord record = m_record;
     TakeFieldText(record.FirstText, m_firstText->text());
     TakeFieldText(record.SecondText, m_secondText->text());
     if ((record.FirstIsCorrect != 0) != m_firstItem->isChecked())
         record.FirstIsCorrect = m_firstItem->isChecked() ? 1 : 0;
-    record.Color = m_sampleColor;
-    record.Points = *points;
-    m_record = record;
-    return m_record;
-}
-
-void TDaNeLastnosti::accept()
-{
-    if (!ReadWholeNumber(m_points->text())) {
-        m_points->setFocus();
-        m_points->selectAll();
-        return;
-    }
-    TQZPropertyDialog::accept();
-}
-
-void TDaNeLastnosti::ColorClick()
-{
-    quint32 color = m_sampleColor;
-    if (ChooseColorValue(this, color))
-        SetSampleColor(color);
-}
-
-void TDaNeLastnosti::SetSampleColor(quint32 color)
-{
-    m_sampleColor = color;
-    QPalette palette = m_colorSample->palette();
-    palette.setColor(QPalette::Window, FaceColor(color));
-    m_colorSample->setPalette(palette);
+    record.Color = m_look->Color();
 }

@@ -8,19 +8,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 TGumbLastnosti::TGumbLastnosti(QWidget *parent)
-    : TQZPropertyDialog(parent, QStringLiteral("Button - Properties"), 110)
-    , m_record(ZeroRecord<TGumbRecord>())
+    : TRecordDialog(parent, QStringLiteral("Button - Properties"), 110, ZeroRecord<TGumbRecord>())
     , m_caption(new QLineEdit(this))
     , m_kind(new QComboBox(this))
     , m_pageLabel(new QLabel(QStringLiteral("&Move to page:"), this))
     , m_pages(new QComboBox(this))
-    , m_fontButton(new QPushButton(QStringLiteral("&Font..."), this))
-    , m_colorButton(new QPushButton(QStringLiteral("C&olor..."), this))
-    , m_sample(new TQZSamplePanel(this))
+    , m_look(new TQZFontColorPanel(TQZFontColorPanel::TArrangement::Column, this))
 {
+    m_look->AddFontButton(QStringLiteral("&Font..."));
+    m_look->AddColorButton(QStringLiteral("C&olor..."));
+    m_look->AddSample();
+
     auto *captionLabel = new QLabel(QStringLiteral("&Caption:"), this);
     captionLabel->setBuddy(m_caption);
     m_caption->setObjectName(QStringLiteral("CaptionEdit"));
@@ -49,16 +49,6 @@ TGumbLastnosti::TGumbLastnosti(QWidget *parent)
         widget->setSizePolicy(policy);
     }
 
-    m_fontButton->setObjectName(QStringLiteral("FontButton"));
-    m_colorButton->setObjectName(QStringLiteral("ColorButton"));
-    connect(m_fontButton, &QPushButton::clicked, this, &TGumbLastnosti::FontClick);
-    connect(m_colorButton, &QPushButton::clicked, this, &TGumbLastnosti::ColorClick);
-
-    auto *look = new QVBoxLayout;
-    look->addWidget(m_fontButton);
-    look->addWidget(m_colorButton);
-    look->addWidget(m_sample, 1);
-
     auto *grid = new QGridLayout(this);
     grid->addWidget(captionLabel, 0, 0);
     grid->addWidget(m_caption, 0, 1);
@@ -66,7 +56,7 @@ TGumbLastnosti::TGumbLastnosti(QWidget *parent)
     grid->addWidget(m_kind, 1, 1);
     grid->addWidget(m_pageLabel, 2, 0);
     grid->addWidget(m_pages, 2, 1);
-    grid->addLayout(look, 0, 2, 4, 1);
+    grid->addWidget(m_look, 0, 2, 4, 1);
     grid->setRowStretch(3, 1);
     grid->addWidget(MakeButtons(), 4, 0, 1, 3);
     grid->setColumnStretch(1, 1);
@@ -75,12 +65,11 @@ TGumbLastnosti::TGumbLastnosti(QWidget *parent)
 
 void TGumbLastnosti::SetPageNames(const QStringList &names) { m_pageNames = names; }
 
-void TGumbLastnosti::Load(const TGumbRecord &record)
+void TGumbLastnosti::ShowRecord(const TGumbRecord &record)
 {
-    m_record = record;
-    m_caption->setText(FieldText(m_record.Caption, &m_record.Font));
+    m_caption->setText(FieldText(record.Caption, &record.Font));
 
-    const QString target = FieldText(m_record.TargetPage);
+    const QString target = FieldText(record.TargetPage);
     const QString wanted = TrimmedName(target);
     m_pages->clear();
     m_pages->addItems(m_pageNames);
@@ -96,25 +85,24 @@ void TGumbLastnosti::Load(const TGumbRecord &record)
     }
     m_pages->setCurrentIndex(m_loadedPage);
 
-    const int kind = m_record.ButtonKind;
+    const int kind = record.ButtonKind;
     m_kind->setCurrentIndex(kind < m_kind->count() ? kind : -1);
     KindChange();
 
-    m_sample->SetFontRecord(m_record.Font);
-    m_sample->SetColor(m_record.Color);
+    m_look->SetFontRecord(record.Font);
+    m_look->SetColor(record.Color);
 }
 
-TGumbRecord TGumbLastnosti::Store()
+void TGumbLastnosti::TakeRecord(TGumbRecord &record)
 {
-    TakeFieldText(m_record.Caption, m_caption->text(), &m_record.Font);
+    TakeFieldText(record.Caption, m_caption->text(), &record.Font);
     if (m_kind->currentIndex() >= 0)
-        m_record.ButtonKind = quint8(m_kind->currentIndex());
+        record.ButtonKind = quint8(m_kind->currentIndex());
     // The item Load selected stands for the stored bytes themselves.
     if (m_pages->currentIndex() >= 0 && m_pages->currentIndex() != m_loadedPage)
-        SetFieldText(m_record.TargetPage, m_pages->currentText());
-    m_record.Font = m_sample->FontRecord();
-    m_record.Color = m_sample->Color();
-    return m_record;
+        SetFieldText(record.TargetPage, m_pages->currentText());
+    record.Font = m_look->FontRecord();
+    record.Color = m_look->Color();
 }
 
 void TGumbLastnosti::KindChange()
@@ -122,18 +110,4 @@ void TGumbLastnosti::KindChange()
     const bool page = m_kind->currentIndex() == PageKind;
     m_pageLabel->setVisible(page);
     m_pages->setVisible(page);
-}
-
-void TGumbLastnosti::FontClick()
-{
-    TFontRecord font = m_sample->FontRecord();
-    if (ChooseFontRecord(this, font))
-        m_sample->SetFontRecord(font);
-}
-
-void TGumbLastnosti::ColorClick()
-{
-    quint32 color = m_sample->Color();
-    if (ChooseColorValue(this, color))
-        m_sample->SetColor(color);
 }

@@ -35,19 +35,11 @@ QLineEdit *MakeTextEdit(QWidget *parent, const QString &name, const QString &acc
     return edit;
 }
 
-QPushButton *MakeButton(QWidget *parent, const QString &caption, const QString &name)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
 } // namespace
 
 TIzbireLastnosti::TIzbireLastnosti(QWidget *parent)
-    : TQZPropertyDialog(parent, QStringLiteral("Choices - Properties"), HelpContextChoices)
-    , m_record(RecordFromBytes<TIzbireRecord>(NewObjectRecord(ObjIzbire)))
+    : TRecordDialog(parent, QStringLiteral("Choices - Properties"), HelpContextChoices,
+                    RecordFromBytes<TIzbireRecord>(NewObjectRecord(ObjIzbire)))
 {
     auto *layout = new QGridLayout(this);
 
@@ -68,16 +60,13 @@ TIzbireLastnosti::TIzbireLastnosti(QWidget *parent)
         m_count->addItem(QString::number(count));
     countLabel->setBuddy(m_count);
     auto *pointsLabel = new QLabel(QStringLiteral("Points:"), this);
-    m_points = new QLineEdit(QStringLiteral("1"), this);
-    m_points->setObjectName(QStringLiteral("PointsEdit"));
-    m_points->setAccessibleName(QStringLiteral("Points"));
-    m_points->setMaximumWidth(80);
-    pointsLabel->setBuddy(m_points);
+    QLineEdit *points = MakePointsEdit();
+    pointsLabel->setBuddy(points);
     numbers->addWidget(countLabel);
     numbers->addWidget(m_count);
     numbers->addSpacing(16);
     numbers->addWidget(pointsLabel);
-    numbers->addWidget(m_points);
+    numbers->addWidget(points);
     numbers->addStretch();
     settings->addLayout(numbers);
 
@@ -102,16 +91,14 @@ TIzbireLastnosti::TIzbireLastnosti(QWidget *parent)
     }
     settings->addWidget(choicesBox);
 
-    auto *fontButtons = new QHBoxLayout;
-    m_questionFont =
-        MakeButton(this, QStringLiteral("Question - Font"), QStringLiteral("QuestionFontButton"));
-    m_choiceFont =
-        MakeButton(this, QStringLiteral("Choices - Font"), QStringLiteral("ChoiceFontButton"));
-    m_color = MakeButton(this, QStringLiteral("Color..."), QStringLiteral("ColorButton"));
-    fontButtons->addWidget(m_questionFont);
-    fontButtons->addWidget(m_choiceFont);
-    fontButtons->addWidget(m_color);
-    settings->addLayout(fontButtons);
+    // The preview shows the fonts and the colour: the panel has no sample.
+    m_look = new TQZFontColorPanel(TQZFontColorPanel::TArrangement::Row, this);
+    m_look->AddFontButton(QStringLiteral("Question - Font"), QStringLiteral("QuestionFontButton"))
+        ->setAutoDefault(false);
+    m_look->AddFontButton(QStringLiteral("Choices - Font"), QStringLiteral("ChoiceFontButton"))
+        ->setAutoDefault(false);
+    m_look->AddColorButton(QStringLiteral("Color..."))->setAutoDefault(false);
+    settings->addWidget(m_look);
     settings->addStretch();
     layout->addLayout(settings, 0, 0);
 
@@ -133,7 +120,7 @@ TIzbireLastnosti::TIzbireLastnosti(QWidget *parent)
 
     layout->addWidget(MakeButtons(), 1, 0, 1, 2);
 
-    TIzbireRecord shown = m_record;
+    TIzbireRecord shown = Kept();
     shown.Left = PreviewOffset;
     shown.Top = PreviewOffset;
     m_preview = std::make_unique<TQZIzbire>(m_previewPanel, shown);
@@ -143,20 +130,19 @@ TIzbireLastnosti::TIzbireLastnosti(QWidget *parent)
     connect(m_question, &QLineEdit::textEdited, this, &TIzbireLastnosti::QuestionEdited);
     connect(m_count, &QComboBox::activated, this, &TIzbireLastnosti::CountChosen);
     connect(m_single, &QCheckBox::clicked, this, &TIzbireLastnosti::SingleAnswerClicked);
-    connect(m_questionFont, &QPushButton::clicked, this, &TIzbireLastnosti::QuestionFontClick);
-    connect(m_choiceFont, &QPushButton::clicked, this, &TIzbireLastnosti::ChoiceFontClick);
-    connect(m_color, &QPushButton::clicked, this, &TIzbireLastnosti::ColorClick);
+    connect(m_look, &TQZFontColorPanel::FontChosen, this, &TIzbireLastnosti::FontChosen);
+    connect(m_look, &TQZFontColorPanel::ColorChosen, this, &TIzbireLastnosti::ColorChosen);
 
     setTabOrder(m_question, m_count);
-    setTabOrder(m_count, m_points);
-    setTabOrder(m_points, m_single);
+    setTabOrder(m_count, points);
+    setTabOrder(points, m_single);
     setTabOrder(m_single, m_choices[0]);
     for (int i = 1; i < ChoiceEdits; ++i)
         setTabOrder(m_choices[size_t(i - 1)], m_choices[size_t(i)]);
-    setTabOrder(m_choices[ChoiceEdits - 1], m_questionFont);
-    setTabOrder(m_questionFont, m_choiceFont);
-    setTabOrder(m_choiceFont, m_color);
-    setTabOrder(m_color, m_previewArea);
+    setTabOrder(m_choices[ChoiceEdits - 1], QuestionFontButton());
+    setTabOrder(QuestionFontButton(), ChoiceFontButton());
+    setTabOrder(ChoiceFontButton(), ColorButton());
+    setTabOrder(ColorButton(), m_previewArea);
 
     FixSize();
 }
@@ -164,21 +150,22 @@ TIzbireLastnosti::TIzbireLastnosti(QWidget *parent)
 // The preview's frame belongs to the preview panel, which outlives the object.
 TIzbireLastnosti::~TIzbireLastnosti() = default;
 
-void TIzbireLastnosti::Load(const TIzbireRecord &record)
+void TIzbireLastnosti::ShowRecord(const TIzbireRecord &record)
 {
-    m_record = record;
     m_question->setText(FieldText(record.QuestionText, &record.QuestionFont));
     const int count = record.ChoiceCount;
     m_count->setCurrentIndex(count >= FewestChoices && count <= ChoiceEdits ? count - FewestChoices
                                                                             : -1);
     ShowFlag(m_single, record.SingleAnswer);
-    m_points->setText(QString::number(qint32(record.Points)));
     for (int i = 1; i <= ChoiceEdits; ++i)
         ChoiceEdit(i)->setText(FieldText(record.Choices[i - 1], &record.ChoiceFont));
     ShowChoiceEdits();
+    m_look->SetFontRecord(record.QuestionFont, QuestionFont);
+    m_look->SetFontRecord(record.ChoiceFont, ChoiceFont);
+    m_look->SetColor(record.Color);
 
     // The marks come from the record alone, not from the previous use.
-    TIzbireRecord shown = m_record;
+    TIzbireRecord shown = record;
     shown.Left = PreviewOffset;
     shown.Top = PreviewOffset;
     m_preview->ApplyRecord(shown);
@@ -188,37 +175,22 @@ void TIzbireLastnosti::Load(const TIzbireRecord &record)
     m_question->setFocus();
 }
 
-std::optional<TIzbireRecord> TIzbireLastnosti::Store()
+void TIzbireLastnosti::TakeRecord(TIzbireRecord &record)
 {
-    const auto points = ReadWholeNumber(m_points->text());
-    if (!points)
-        return std::nullopt;
     // The preview holds the texts, count, fonts and colour as edited; the
     // position and width are the object's, not the preview's.
-    TIzbireRecord record = m_preview->Data();
-    record.Left = m_record.Left;
-    record.Top = m_record.Top;
-    record.Width = m_record.Width;
-    record.Points = *points;
-    TakeFlag(m_single, record.SingleAnswer);
-    record.CorrectSet = Marks();
-    m_record = record;
-    return m_record;
-}
-
-void TIzbireLastnosti::accept()
-{
-    if (!ReadWholeNumber(m_points->text())) {
-        m_points->setFocus();
-        m_points->selectAll();
-        return;
-    }
-    TQZPropertyDialog::accept();
+    TIzbireRecord edited = m_preview->Data();
+    edited.Left = record.Left;
+    edited.Top = record.Top;
+    edited.Width = record.Width;
+    TakeFlag(m_single, edited.SingleAnswer);
+    edited.CorrectSet = Marks();
+    record = edited;
 }
 
 TByteSet TIzbireLastnosti::Marks() const
 {
-    TByteSet marks = m_record.CorrectSet;
+    TByteSet marks = Kept().CorrectSet;
     const int shown = m_preview->ShownChoices();
     bool anyChecked = false;
     for (int i = 1; i <= shown; ++i) {
@@ -236,21 +208,21 @@ TByteSet TIzbireLastnosti::Marks() const
 
 void TIzbireLastnosti::RefreshPreview()
 {
-    m_record.CorrectSet = Marks();
-    TIzbireRecord shown = m_record;
+    Kept().CorrectSet = Marks();
+    TIzbireRecord shown = Kept();
     shown.Left = PreviewOffset;
     shown.Top = PreviewOffset;
     m_preview->ApplyRecord(shown);
     m_preview->ShowCorrectAnswer();
     // Radio buttons keep only one of several marks.
-    m_record.CorrectSet = Marks();
+    Kept().CorrectSet = Marks();
     FitPreviewPanel();
 }
 
 void TIzbireLastnosti::ShowChoiceEdits()
 {
     for (int i = FewestChoices + 1; i <= ChoiceEdits; ++i)
-        ChoiceEdit(i)->setVisible(i <= m_record.ChoiceCount);
+        ChoiceEdit(i)->setVisible(i <= Kept().ChoiceCount);
 }
 
 void TIzbireLastnosti::FitPreviewPanel()
@@ -261,13 +233,13 @@ void TIzbireLastnosti::FitPreviewPanel()
 
 void TIzbireLastnosti::QuestionEdited(const QString &text)
 {
-    SetFieldText(m_record.QuestionText, text, &m_record.QuestionFont);
+    SetFieldText(Kept().QuestionText, text, &Kept().QuestionFont);
     RefreshPreview();
 }
 
 void TIzbireLastnosti::ChoiceEdited(int number, const QString &text)
 {
-    SetFieldText(m_record.Choices[number - 1], text, &m_record.ChoiceFont);
+    SetFieldText(Kept().Choices[number - 1], text, &Kept().ChoiceFont);
     RefreshPreview();
 }
 
@@ -275,34 +247,25 @@ void TIzbireLastnosti::CountChosen(int index)
 {
     if (index < 0)
         return;
-    m_record.ChoiceCount = quint8(index + FewestChoices);
+    Kept().ChoiceCount = quint8(index + FewestChoices);
     RefreshPreview();
     ShowChoiceEdits();
 }
 
 void TIzbireLastnosti::SingleAnswerClicked(bool checked)
 {
-    m_record.SingleAnswer = checked ? 1 : 0;
+    Kept().SingleAnswer = checked ? 1 : 0;
     RefreshPreview();
 }
 
-void TIzbireLastnosti::QuestionFontClick()
+void TIzbireLastnosti::FontChosen(int font)
 {
-    if (ChooseFontRecord(this, m_record.QuestionFont))
-        RefreshPreview();
+    (font == QuestionFont ? Kept().QuestionFont : Kept().ChoiceFont) = m_look->FontRecord(font);
+    RefreshPreview();
 }
 
-void TIzbireLastnosti::ChoiceFontClick()
+void TIzbireLastnosti::ColorChosen()
 {
-    if (ChooseFontRecord(this, m_record.ChoiceFont))
-        RefreshPreview();
-}
-
-void TIzbireLastnosti::ColorClick()
-{
-    quint32 color = m_record.Color;
-    if (!ChooseColorValue(this, color))
-        return;
-    m_record.Color = color;
+    Kept().Color = m_look->Color();
     RefreshPreview();
 }

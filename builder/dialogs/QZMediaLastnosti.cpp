@@ -31,8 +31,8 @@ const TClipFilter ClipFilters[] = {
 } // namespace
 
 TMediaLastnosti::TMediaLastnosti(QWidget *parent)
-    : TQZPropertyDialog(parent, QStringLiteral("Multimedia - Properties"), 60)
-    , m_record(ZeroRecord<TMediaRecord>())
+    : TRecordDialog(parent, QStringLiteral("Multimedia - Properties"), 60,
+                    ZeroRecord<TMediaRecord>())
     , m_file(new QLineEdit(this))
     , m_browse(new QPushButton(QStringLiteral("&Browse..."), this))
     , m_caption(new QLineEdit(this))
@@ -100,18 +100,16 @@ QString TMediaLastnosti::ClipFilter()
     return entries.join(QStringLiteral(";;"));
 }
 
-void TMediaLastnosti::Load(const TMediaRecord &record)
+void TMediaLastnosti::ShowRecord(const TMediaRecord &record)
 {
-    m_record = record;
-    m_file->setText(FieldText(m_record.MediaFile).trimmed());
-    m_caption->setText(FieldText(m_record.Caption));
+    m_file->setText(FieldText(record.MediaFile).trimmed());
+    m_caption->setText(FieldText(record.Caption));
 }
 
-TMediaRecord TMediaLastnosti::Store()
+void TMediaLastnosti::TakeRecord(TMediaRecord &record)
 {
-    TakeFieldText(m_record.MediaFile, m_file->text().trimmed().left(MaxFileName));
-    TakeFieldText(m_record.Caption, m_caption->text());
-    return m_record;
+    TakeFieldText(record.MediaFile, m_file->text().trimmed().left(MaxFileName));
+    TakeFieldText(record.Caption, m_caption->text());
 }
 
 void TMediaLastnosti::BrowseClick()

@@ -6,12 +6,12 @@
 // is told that the player will not open it.
 #pragma once
 
-#include "QZDialogParts.h"
+#include "QZRecordDialog.h"
 
 class QLineEdit;
 class QPushButton;
 
-class TMediaLastnosti : public TQZPropertyDialog
+class TMediaLastnosti : public TRecordDialog<TMediaRecord>
 {
     Q_OBJECT
 
@@ -29,13 +29,8 @@ public:
     static QString OutsideNote(const QString &clip, const QString &folder);
     static QString NotSavedNote();
 
-    // Takes a copy of a record (pixels) and sets every control from it; the
-    // file name is shown without blanks around it.
-    void Load(const TMediaRecord &record);
-    // The loaded record with the controls' values: the file name without
-    // blanks around it, cut to MaxFileName characters.
-    TMediaRecord Store();
-
+    // The file name is shown, and stored, without blanks around it; it is
+    // stored cut to MaxFileName characters.
     QLineEdit *FileEdit() const { return m_file; }
     QPushButton *BrowseButton() const { return m_browse; }
     QLineEdit *CaptionEdit() const { return m_caption; }
@@ -43,10 +38,11 @@ public:
     QLabel *WarningText() const { return m_warningText; }
 
 private:
+    void ShowRecord(const TMediaRecord &record) override;
+    void TakeRecord(TMediaRecord &record) override;
     void BrowseClick();
     void Tell(const QString &note);
 
-    TMediaRecord m_record;
     QLineEdit *m_file;
     QPushButton *m_browse;
     QLineEdit *m_caption;

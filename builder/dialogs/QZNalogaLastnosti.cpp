@@ -14,20 +14,11 @@ constexpr int HelpContextTest = 130;
 // Room for a comment of about sixty characters without scrolling.
 constexpr int TextEditWidth = 520;
 
-// The edit's text stored into a field, unless the author left it as it was
-// loaded: then the field keeps its bytes, also those no code page character
-// stands for.
-template<int N> void StoreText(TShortString<N> &field, const QLineEdit *edit, const QString &loaded)
-{
-    if (edit->text() != loaded)
-        SetFieldText(field, edit->text());
-}
-
 } // namespace
 
 TNalogaLastnosti::TNalogaLastnosti(QWidget *parent)
-    : TQZPropertyDialog(parent, QStringLiteral("Test - Properties"), HelpContextTest)
-    , m_record(ZeroRecord<TTestRecord>())
+    : TRecordDialog(parent, QStringLiteral("Test - Properties"), HelpContextTest,
+                    ZeroRecord<TTestRecord>())
     , m_title(new QLineEdit(this))
     , m_comments{}
     , m_wrongAnswerMode(new QButtonGroup(this))
@@ -81,30 +72,20 @@ TNalogaLastnosti::TNalogaLastnosti(QWidget *parent)
     FixSize();
 }
 
-void TNalogaLastnosti::Load(const TTestRecord &record)
+void TNalogaLastnosti::ShowRecord(const TTestRecord &record)
 {
-    m_record = record;
-    m_loadedTitle = FieldText(record.Title);
-    m_title->setText(m_loadedTitle);
-    for (int i = 0; i < CommentCount; ++i) {
-        m_loadedComments[size_t(i)] = FieldText(record.Comments[i]);
-        m_comments[size_t(i)]->setText(m_loadedComments[size_t(i)]);
-    }
+    m_title->setText(FieldText(record.Title));
+    for (int i = 0; i < CommentCount; ++i)
+        m_comments[size_t(i)]->setText(FieldText(record.Comments[i]));
     // A mode outside the three items leaves none of them selected.
-    m_wrongAnswerMode->setExclusive(false);
-    for (QAbstractButton *item : m_wrongAnswerMode->buttons())
-        item->setChecked(m_wrongAnswerMode->id(item) == record.WrongAnswerMode);
-    m_wrongAnswerMode->setExclusive(true);
+    ShowChoice(m_wrongAnswerMode, record.WrongAnswerMode);
     m_title->setFocus();
 }
 
-TTestRecord TNalogaLastnosti::Store()
+void TNalogaLastnosti::TakeRecord(TTestRecord &record)
 {
-    StoreText(m_record.Title, m_title, m_loadedTitle);
+    TakeFieldText(record.Title, m_title->text());
     for (int i = 0; i < CommentCount; ++i)
-        StoreText(m_record.Comments[i], m_comments[size_t(i)], m_loadedComments[size_t(i)]);
-    const int mode = m_wrongAnswerMode->checkedId();
-    if (mode >= 0)
-        m_record.WrongAnswerMode = quint8(mode);
-    return m_record;
+        TakeFieldText(record.Comments[i], m_comments[size_t(i)]->text());
+    TakeChoice(m_wrongAnswerMode, record.WrongAnswerMode);
 }

@@ -3,42 +3,34 @@
 // lets the student open it.
 #pragma once
 
-#include "QZDialogParts.h"
+#include "QZFontColorPanel.h"
+#include "QZRecordDialog.h"
 
 class QButtonGroup;
 class QCheckBox;
 class QPushButton;
 
-class TOleLastnosti : public TQZPropertyDialog
+class TOleLastnosti : public TRecordDialog<TOleRecord>
 {
     Q_OBJECT
 
 public:
     explicit TOleLastnosti(QWidget *parent = nullptr);
 
-    // Takes a copy of a record (pixels) and sets every control from it.
-    void Load(const TOleRecord &record);
-    // The loaded record with the controls' values; the colour is the colour
-    // sample's.
-    TOleRecord Store();
-
-    QPushButton *ColorButton() const { return m_colorButton; }
+    QPushButton *ColorButton() const { return m_look->ColorButton(); }
     // The colour value the colour sample shows.
-    quint32 SampleColor() const { return m_color; }
-    QFrame *ColorSample() const { return m_colorSample; }
+    quint32 SampleColor() const { return m_look->Color(); }
+    QFrame *ColorSample() const { return m_look->Swatch(); }
     // Ids 0 "Normal size", 1 "Centring at normal size", 2 "Proportional
     // sizie", 3 "Stretch".
     QButtonGroup *SizeModeGroup() const { return m_sizeMode; }
     QCheckBox *ActivationBox() const { return m_activation; }
 
 private:
-    void ColorClick();
-    void SetSampleColor(quint32 color);
+    void ShowRecord(const TOleRecord &record) override;
+    void TakeRecord(TOleRecord &record) override;
 
-    TOleRecord m_record;
-    quint32 m_color = 0;
-    QPushButton *m_colorButton;
-    QFrame *m_colorSample;
+    TQZFontColorPanel *m_look;
     QButtonGroup *m_sizeMode = nullptr;
     QCheckBox *m_activation;
 };

@@ -120,8 +120,7 @@ void TPictureOpenDialog::ShowPreview(const QString &fileName)
 }
 
 TSlikaLastnosti::TSlikaLastnosti(QWidget *parent)
-    : TQZPropertyDialog(parent, QStringLiteral("Graphics - Properties"), 50)
-    , m_record(ZeroRecord<TSlikaRecord>())
+    : TRecordDialog(parent, QStringLiteral("Graphics - Properties"), 50, ZeroRecord<TSlikaRecord>())
     , m_stretch(new QCheckBox(QStringLiteral("&Stretch"), this))
     , m_openButton(new QPushButton(QStringLiteral("Open the &picture file"), this))
     , m_fileLabel(new QLabel(this))
@@ -144,20 +143,15 @@ TSlikaLastnosti::TSlikaLastnosti(QWidget *parent)
     FixSize();
 }
 
-void TSlikaLastnosti::Load(const TSlikaRecord &record)
+void TSlikaLastnosti::ShowRecord(const TSlikaRecord &record)
 {
-    m_record = record;
-    ShowFlag(m_stretch, m_record.Stretch);
+    ShowFlag(m_stretch, record.Stretch);
     m_chosenFile.clear();
     m_fileLabel->clear();
     m_fileLabel->setToolTip(QString());
 }
 
-TSlikaRecord TSlikaLastnosti::Store()
-{
-    TakeFlag(m_stretch, m_record.Stretch);
-    return m_record;
-}
+void TSlikaLastnosti::TakeRecord(TSlikaRecord &record) { TakeFlag(m_stretch, record.Stretch); }
 
 void TSlikaLastnosti::OpenClick()
 {

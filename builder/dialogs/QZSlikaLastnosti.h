@@ -3,8 +3,8 @@
 // preview.
 #pragma once
 
-#include "QZDialogParts.h"
 #include "QZPicture.h"
+#include "QZRecordDialog.h"
 
 #include <QFileDialog>
 #include <QStringList>
@@ -36,20 +36,16 @@ private:
     TQZPicture m_picture;
 };
 
-class TSlikaLastnosti : public TQZPropertyDialog
+class TSlikaLastnosti : public TRecordDialog<TSlikaRecord>
 {
     Q_OBJECT
 
 public:
     explicit TSlikaLastnosti(QWidget *parent = nullptr);
 
-    // Takes a copy of a record (pixels) and sets every control from it; no
-    // picture file is chosen yet.
-    void Load(const TSlikaRecord &record);
-    // The loaded record with the stretch switch; the picture fields stay as
-    // loaded (the picture itself is the object's, loaded from ChosenFile()).
-    TSlikaRecord Store();
-    // The picture file chosen since Load; empty when none was.
+    // The picture file chosen since Load; empty when none was. Store takes
+    // only the stretch switch: the picture fields stay as loaded (the picture
+    // itself is the object's, loaded from ChosenFile()).
     QString ChosenFile() const { return m_chosenFile; }
 
     QCheckBox *StretchBox() const { return m_stretch; }
@@ -59,9 +55,10 @@ public:
     TPictureOpenDialog *OpenDialog() const { return m_openDialog; }
 
 private:
+    void ShowRecord(const TSlikaRecord &record) override;
+    void TakeRecord(TSlikaRecord &record) override;
     void OpenClick();
 
-    TSlikaRecord m_record;
     QString m_chosenFile;
     QCheckBox *m_stretch;
     QPushButton *m_openButton;

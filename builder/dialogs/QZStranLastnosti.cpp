@@ -1,13 +1,11 @@
 #include "QZStranLastnosti.h"
 
-#include "QZFonts.h"
 #include "QZRecordFields.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFrame>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,27 +44,22 @@ void ShowTarget(QComboBox *box, const QString &target)
 } // namespace
 
 TStranLastnosti::TStranLastnosti(QWidget *parent)
-    : TQZPropertyDialog(parent, QStringLiteral("Page - Properties"), HelpContextPage)
-    , m_record(ZeroRecord<TPageRecord>())
-    , m_color(WindowColor)
+    : TRecordDialog(parent, QStringLiteral("Page - Properties"), HelpContextPage,
+                    ZeroRecord<TPageRecord>())
     , m_name(new QLineEdit(this))
     , m_correct(NewTargetBox(this, QStringLiteral("CorrectTargetBox"),
                              QStringLiteral("If the answer is correct move to")))
     , m_wrong(NewTargetBox(this, QStringLiteral("WrongTargetBox"),
                            QStringLiteral("If the answer is incorrect move to")))
-    , m_colorButton(new QPushButton(QStringLiteral("Color..."), this))
-    , m_sample(new QFrame(this))
+    , m_look(new TQZFontColorPanel(TQZFontColorPanel::TArrangement::Row, this))
 {
     m_name->setObjectName(QStringLiteral("PageNameEdit"));
     m_name->setAccessibleName(QStringLiteral("Page name"));
     m_name->setMinimumWidth(TextWidth);
-    m_colorButton->setObjectName(QStringLiteral("ColorButton"));
-    m_colorButton->setAutoDefault(false);
-    m_sample->setObjectName(QStringLiteral("ColorSample"));
-    m_sample->setAccessibleName(QStringLiteral("Page color"));
-    m_sample->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_sample->setFixedSize(48, m_colorButton->sizeHint().height());
-    m_sample->setAutoFillBackground(true);
+    QPushButton *colorButton = m_look->AddColorButton(QStringLiteral("Color..."));
+    colorButton->setAutoDefault(false);
+    m_look->AddSwatch(QStringLiteral("Page color"))
+        ->setFixedSize(48, colorButton->sizeHint().height());
 
     auto *grid = new QGridLayout;
     const auto addRow = [this, grid](int row, const QString &text, QWidget *field) {
@@ -79,19 +72,13 @@ TStranLastnosti::TStranLastnosti(QWidget *parent)
     addRow(1, QStringLiteral("If the answer is correct move to:"), m_correct);
     addRow(2, QStringLiteral("If the answer is incorrect move to:"), m_wrong);
 
-    auto *colorRow = new QHBoxLayout;
-    colorRow->addWidget(m_colorButton);
-    colorRow->addWidget(m_sample);
-    colorRow->addStretch();
-    grid->addLayout(colorRow, 3, 1);
+    grid->addWidget(m_look, 3, 1, Qt::AlignLeft);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(MakeButtons());
-    connect(m_colorButton, &QPushButton::clicked, this, &TStranLastnosti::KolorClick);
 
     SetPageNames({});
-    ShowColor();
     FixSize();
 }
 
@@ -105,44 +92,19 @@ void TStranLastnosti::SetPageNames(const QStringList &names)
     }
 }
 
-void TStranLastnosti::Load(const TPageRecord &record)
+void TStranLastnosti::ShowRecord(const TPageRecord &record)
 {
-    m_record = record;
-    m_color = record.PageColor;
-    m_loadedName = FieldText(record.PageName);
-    m_loadedCorrect = FieldText(record.CorrectTarget);
-    m_loadedWrong = FieldText(record.WrongTarget);
-    m_name->setText(m_loadedName);
-    ShowTarget(m_correct, m_loadedCorrect);
-    ShowTarget(m_wrong, m_loadedWrong);
-    ShowColor();
+    m_name->setText(FieldText(record.PageName));
+    ShowTarget(m_correct, FieldText(record.CorrectTarget));
+    ShowTarget(m_wrong, FieldText(record.WrongTarget));
+    m_look->SetColor(record.PageColor);
     m_name->setFocus();
 }
 
-TPageRecord TStranLastnosti::Store()
+void TStranLastnosti::TakeRecord(TPageRecord &record)
 {
-    // A field the author left as it was loaded keeps its bytes, also those
-    // no code page character stands for.
-    const auto store = [](auto &field, const QString &text, const QString &loaded) {
-        if (text != loaded)
-            SetFieldText(field, text);
-    };
-    store(m_record.PageName, m_name->text(), m_loadedName);
-    store(m_record.CorrectTarget, m_correct->currentText(), m_loadedCorrect);
-    store(m_record.WrongTarget, m_wrong->currentText(), m_loadedWrong);
-    m_record.PageColor = m_color;
-    return m_record;
-}
-
-void TStranLastnosti::KolorClick()
-{
-    if (ChooseColorValue(this, m_color))
-        ShowColor();
-}
-
-void TStranLastnosti::ShowColor()
-{
-    QPalette palette = m_sample->palette();
-    palette.setColor(QPalette::Window, FaceColor(m_color));
-    m_sample->setPalette(palette);
+    TakeFieldText(record.PageName, m_name->text());
+    TakeFieldText(record.CorrectTarget, m_correct->currentText());
+    TakeFieldText(record.WrongTarget, m_wrong->currentText());
+    record.PageColor = m_look->Color();
 }

@@ -2,18 +2,20 @@
 // after a right and after a wrong answer.
 #pragma once
 
-#include "QZDialogParts.h"
-#include "QZRecords.h"
+#include "QZFontColorPanel.h"
+#include "QZRecordDialog.h"
 
 #include <QString>
 #include <QStringList>
 
 class QComboBox;
-class QFrame;
 class QLineEdit;
-class QPushButton;
 
-class TStranLastnosti : public TQZPropertyDialog
+// The object count and the type list pass through the dialog. Store takes the
+// name, the targets and the colour as they now stand: texts as typed or
+// picked, cut to 255 characters, without any check that a page of that name
+// exists; a text left as it was loaded keeps its bytes.
+class TStranLastnosti : public TRecordDialog<TPageRecord>
 {
     Q_OBJECT
 
@@ -26,30 +28,16 @@ public:
     // Empties both target lists and fills each with "(Forward)" followed by
     // the names of the test's pages in order. Call before Load.
     void SetPageNames(const QStringList &names);
-    // Keeps a working copy of the whole page record; the object count and
-    // the type list pass through it.
-    void Load(const TPageRecord &record);
-    // The working copy with the name, the targets and the colour as they now
-    // stand. Texts are stored as typed or picked, cut to 255 characters,
-    // without any check that a page of that name exists; a text left as it
-    // was loaded keeps its bytes.
-    TPageRecord Store();
 
     // The colour value the sample shows.
-    quint32 Color() const { return m_color; }
+    quint32 Color() const { return m_look->Color(); }
 
 private:
-    void KolorClick();
-    void ShowColor();
+    void ShowRecord(const TPageRecord &record) override;
+    void TakeRecord(TPageRecord &record) override;
 
-    TPageRecord m_record;
-    quint32 m_color;
-    QString m_loadedName;
-    QString m_loadedCorrect;
-    QString m_loadedWrong;
     QLineEdit *m_name;
     QComboBox *m_correct;
     QComboBox *m_wrong;
-    QPushButton *m_colorButton;
-    QFrame *m_sample;
+    TQZFontColorPanel *m_look;
 };

@@ -36,8 +36,8 @@ QString TrimmedAnswer(const QString &text)
 } // namespace
 
 TVnosnoOknoLastnosti::TVnosnoOknoLastnosti(QWidget *parent)
-    : TQZPropertyDialog(parent, QStringLiteral("Input Box - Properties"), HelpContextInputBox)
-    , m_record(RecordFromBytes<TVnosnoOknoRecord>(NewObjectRecord(ObjVnosnoOkno)))
+    : TRecordDialog(parent, QStringLiteral("Input Box - Properties"), HelpContextInputBox,
+                    RecordFromBytes<TVnosnoOknoRecord>(NewObjectRecord(ObjVnosnoOkno)))
 {
     auto *layout = new QVBoxLayout(this);
 
@@ -60,58 +60,39 @@ TVnosnoOknoLastnosti::TVnosnoOknoLastnosti(QWidget *parent)
     m_caseSensitive->setObjectName(QStringLiteral("CaseSensitiveBox"));
     layout->addWidget(m_caseSensitive);
 
-    auto *lower = new QHBoxLayout;
-    auto *settings = new QGridLayout;
+    // The points above the font and colour buttons, the sample beside them.
     auto *pointsLabel = new QLabel(QStringLiteral("Points"), this);
-    m_points = new QLineEdit(QStringLiteral("1"), this);
-    m_points->setObjectName(QStringLiteral("PointsEdit"));
-    m_points->setAccessibleName(QStringLiteral("Points"));
-    m_points->setMaximumWidth(80);
-    pointsLabel->setBuddy(m_points);
-    settings->addWidget(pointsLabel, 0, 0);
-    settings->addWidget(m_points, 0, 1);
-    m_font = new QPushButton(QStringLiteral("Font..."), this);
-    m_font->setObjectName(QStringLiteral("FontButton"));
-    m_font->setAutoDefault(false);
-    m_color = new QPushButton(QStringLiteral("Color..."), this);
-    m_color->setObjectName(QStringLiteral("ColorButton"));
-    m_color->setAutoDefault(false);
-    settings->addWidget(m_font, 1, 0, 1, 2);
-    settings->addWidget(m_color, 2, 0, 1, 2);
-    lower->addLayout(settings);
-    m_sample = new TQZSamplePanel(this);
-    m_sample->setObjectName(QStringLiteral("SamplePanel"));
-    lower->addWidget(m_sample, 1);
-    layout->addLayout(lower);
+    QLineEdit *points = MakePointsEdit();
+    pointsLabel->setBuddy(points);
+    m_look = new TQZFontColorPanel(TQZFontColorPanel::TArrangement::ColumnSampleBeside, this);
+    m_look->AddFontButton(QStringLiteral("Font..."))->setAutoDefault(false);
+    m_look->AddColorButton(QStringLiteral("Color..."))->setAutoDefault(false);
+    m_look->AddSample()->setObjectName(QStringLiteral("SamplePanel"));
+    auto *pointsRow = new QHBoxLayout;
+    pointsRow->addWidget(pointsLabel);
+    pointsRow->addWidget(points);
+    m_look->ButtonLayout()->insertLayout(0, pointsRow);
+    layout->addWidget(m_look);
 
     layout->addWidget(MakeButtons());
-
-    connect(m_font, &QPushButton::clicked, this, &TVnosnoOknoLastnosti::FontClick);
-    connect(m_color, &QPushButton::clicked, this, &TVnosnoOknoLastnosti::ColorClick);
     FixSize();
 }
 
-void TVnosnoOknoLastnosti::Load(const TVnosnoOknoRecord &record)
+void TVnosnoOknoLastnosti::ShowRecord(const TVnosnoOknoRecord &record)
 {
-    m_record = record;
     const int count = std::clamp<qint32>(record.AnswerCount, 0, AnswerEdits);
     for (int i = 1; i <= AnswerEdits; ++i)
         AnswerEdit(i)->setText(i <= count ? FieldText(record.Answers[i], &record.Font) : QString());
     ShowFlag(m_caseSensitive, record.CaseSensitive);
-    m_points->setText(QString::number(qint32(record.Points)));
-    m_sample->SetFontRecord(record.Font);
-    m_sample->SetColor(record.Color);
+    m_look->SetFontRecord(record.Font);
+    m_look->SetColor(record.Color);
     AnswerEdit(1)->setFocus();
 }
 
-std::optional<TVnosnoOknoRecord> TVnosnoOknoLastnosti::Store()
+void TVnosnoOknoLastnosti::TakeRecord(TVnosnoOknoRecord &record)
 {
-    const auto points = ReadWholeNumber(m_points->text());
-    if (!points)
-        return std::nullopt;
-    TVnosnoOknoRecord record = m_record;
-    record.Font = m_sample->FontRecord();
-    record.Color = m_sample->Color();
+    record.Font = m_look->FontRecord();
+    record.Color = m_look->Color();
     int count = 0;
     for (int i = 1; i <= AnswerEdits; ++i) {
         const QString answer = TrimmedAnswer(AnswerEdit(i)->text());
@@ -124,31 +105,4 @@ std::optional<TVnosnoOknoRecord> TVnosnoOknoLastnosti::Store()
     if (count == 0)
         record.Answers[1].Length = 0;
     TakeFlag(m_caseSensitive, record.CaseSensitive);
-    record.Points = *points;
-    m_record = record;
-    return m_record;
-}
-
-void TVnosnoOknoLastnosti::accept()
-{
-    if (!ReadWholeNumber(m_points->text())) {
-        m_points->setFocus();
-        m_points->selectAll();
-        return;
-    }
-    TQZPropertyDialog::accept();
-}
-
-void TVnosnoOknoLastnosti::FontClick()
-{
-    TFontRecord font = m_sample->FontRecord();
-    if (ChooseFontRecord(this, font))
-        m_sample->SetFontRecord(font);
-}
-
-void TVnosnoOknoLastnosti::ColorClick()
-{
-    quint32 color = m_sample->Color();
-    if (ChooseColorValue(this, color))
-        m_sample->SetColor(color);
 }

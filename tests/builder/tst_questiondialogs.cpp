@@ -1,16 +1,14 @@
 // The property dialogs of the three question objects, driven with keys and
 // clicks and the scripted font, colour and message dialogs: records pass
 // through byte for byte, every control changes its own field and nothing
-// else, the choices preview keeps the author's marks, and bad points keep the
-// dialog open.
+// else, a dialog used again starts from the record it loads, and bad points
+// keep the dialog open. The choices dialog's own controls and preview are in
+// tst_choicesdialog.
 #include "QZDaNeLastnosti.h"
-#include "QZFont.h"
 #include "QZFonts.h"
 #include "QZIzbireLastnosti.h"
-#include "QZQuestions.h"
-#include "QZRecordFields.h"
+#include "QZQuestionDialogTesting.h"
 #include "QZRecordedHelp.h"
-#include "QZScriptedInteraction.h"
 #include "QZVnosnoOknoLastnosti.h"
 
 #include <QCheckBox>
@@ -21,7 +19,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRandomGenerator>
 #include <QScrollArea>
 #include <QTest>
 
@@ -29,140 +26,6 @@
 #include <utility>
 
 namespace {
-
-// Also records what the font and colour dialogs were preset to.
-class TPresetInteraction : public TQZScriptedInteraction
-{
-public:
-    bool ChooseFont(QWidget *parent, QFont &font) override
-    {
-        FontPresets << font;
-        return TQZScriptedInteraction::ChooseFont(parent, font);
-    }
-    bool ChooseColor(QWidget *parent, QColor &color) override
-    {
-        ColorPresets << color;
-        return TQZScriptedInteraction::ChooseColor(parent, color);
-    }
-    QList<QFont> FontPresets;
-    QList<QColor> ColorPresets;
-};
-
-// A record of random bytes: string tails, padding, unused slots and set
-// elements keep them; the tests set the fields the dialogs show.
-template<typename Record> Record RandomRecord(quint32 seed)
-{
-    QByteArray bytes(sizeof(Record), Qt::Uninitialized);
-    QRandomGenerator random(seed);
-    for (char &byte : bytes)
-        byte = char(random.bounded(256));
-    return RecordFromBytes<Record>(bytes);
-}
-
-// A usable font over random bytes: its name tail and padding stay random.
-void SetFont(TFontRecord &font)
-{
-    font.Name.SetBytes("Arial CE");
-    font.Height = -19;
-    font.Style = 0;
-    font.Charset = 238;
-    font.Color = 0x80000008u;
-}
-
-TIzbireRecord ChoicesRecord(quint32 seed, bool single, QList<int> marks)
-{
-    auto record = RandomRecord<TIzbireRecord>(seed);
-    record.QuestionText.SetBytes("Which are rivers?");
-    const char *choices[6] = {"Sava", "Drava", "Triglav", "Mura", "Krka", "Bled"};
-    for (int i = 0; i < 6; ++i)
-        record.Choices[i].SetBytes(choices[i]);
-    record.ChoiceCount = 5;
-    record.SingleAnswer = single;
-    for (int i = 1; i <= 6; ++i)
-        record.CorrectSet.Include(i, marks.contains(i));
-    record.Points = -3;
-    SetFont(record.QuestionFont);
-    SetFont(record.ChoiceFont);
-    return record;
-}
-
-TVnosnoOknoRecord InputBoxRecord(quint32 seed)
-{
-    auto record = RandomRecord<TVnosnoOknoRecord>(seed);
-    record.AnswerCount = 3;
-    record.Answers[1].SetBytes("Ljubljana");
-    record.Answers[2].SetBytes("LJ");
-    record.Answers[3].SetBytes(QByteArray(100, 'x'));
-    record.CaseSensitive = 1;
-    record.Points = 4;
-    SetFont(record.Font);
-    return record;
-}
-
-TDaNeRecord AlternativeRecord(quint32 seed)
-{
-    auto record = RandomRecord<TDaNeRecord>(seed);
-    record.FirstIsCorrect = 0;
-    record.FirstText.SetBytes("Yes");
-    record.SecondText.SetBytes(QByteArray(255, 'N'));
-    record.Points = 2;
-    return record;
-}
-
-// The offsets at which two records differ.
-template<typename Record> QList<int> Differences(const Record &a, const Record &b)
-{
-    const QByteArray x = RecordToBytes(a);
-    const QByteArray y = RecordToBytes(b);
-    QList<int> offsets;
-    for (int i = 0; i < x.size(); ++i)
-        if (x[i] != y[i])
-            offsets << i;
-    return offsets;
-}
-
-// Something changed, and only bytes of [begin, end).
-#define CHANGED_ONLY(before, after, begin, end)                                                    \
-    do {                                                                                           \
-        const QList<int> offsets = Differences(before, after);                                     \
-        QVERIFY2(!offsets.isEmpty(), "nothing changed");                                           \
-        for (int offset : offsets)                                                                 \
-            QVERIFY2(offset >= int(begin) && offset < int(end),                                    \
-                     qPrintable(QStringLiteral("byte %1 changed").arg(offset)));                   \
-    } while (false)
-
-#define FIELD(Record, Field)                                                                       \
-    offsetof(Record, Field), offsetof(Record, Field) + sizeof(Record::Field)
-
-void Replace(QLineEdit *edit, const QString &text)
-{
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-}
-
-// Ticks a preview choice on its indicator.
-void Tick(QAbstractButton *choice)
-{
-    QTest::mouseClick(choice, Qt::LeftButton, {}, QPoint(4, choice->height() / 2));
-}
-
-QFont PixelFont(const char *windowsFace, int pixels)
-{
-    QFont font(FreeFamilyOf(QString::fromLatin1(windowsFace)));
-    font.setPixelSize(pixels);
-    return font;
-}
-
-QList<int> CheckedChoices(const TQZIzbire &preview)
-{
-    QList<int> checked;
-    for (int i = 1; i <= 6; ++i)
-        if (preview.Choice(i)->isChecked())
-            checked << i;
-    return checked;
-}
 
 QPushButton *DialogButton(QDialog &dialog, QDialogButtonBox::StandardButton which)
 {
@@ -180,12 +43,10 @@ private slots:
     void cleanupTestCase();
 
     void loadThenStoreKeepsEveryByte();
-    void choicesControlsChangeTheirFields_data();
-    void choicesControlsChangeTheirFields();
-    void choicesPreviewKeepsMarks();
     void inputBoxControlsChangeTheirFields();
     void inputBoxAcceptsExactlyTheFilledEdits();
     void alternativeItemsFollowTexts();
+    void fontAndColorFollowEachLoad();
     void pointsMustBeWholeNumbers();
     void cancelAndHelp();
     void layoutFitsAndIsLabelled();
@@ -239,148 +100,6 @@ void TestQuestionDialogs::loadThenStoreKeepsEveryByte()
         QCOMPARE(RecordToBytes(*storedPair), RecordToBytes(pair));
     }
     QVERIFY(interaction.Messages.isEmpty());
-}
-
-void TestQuestionDialogs::choicesControlsChangeTheirFields_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<int>("begin");
-    QTest::addColumn<int>("end");
-    QTest::newRow("question") << "question" << int(offsetof(TIzbireRecord, QuestionText))
-                              << int(offsetof(TIzbireRecord, ChoiceCount));
-    QTest::newRow("choice 2") << "choice 2" << int(offsetof(TIzbireRecord, Choices) + 256)
-                              << int(offsetof(TIzbireRecord, Choices) + 512);
-    QTest::newRow("count") << "count" << int(offsetof(TIzbireRecord, ChoiceCount))
-                           << int(offsetof(TIzbireRecord, SingleAnswer));
-    QTest::newRow("single") << "single" << int(offsetof(TIzbireRecord, SingleAnswer))
-                            << int(offsetof(TIzbireRecord, Choices));
-    QTest::newRow("points") << "points" << int(offsetof(TIzbireRecord, Points))
-                            << int(offsetof(TIzbireRecord, Color));
-    QTest::newRow("question font") << "question font" << int(offsetof(TIzbireRecord, QuestionFont))
-                                   << int(offsetof(TIzbireRecord, ChoiceFont));
-    QTest::newRow("choice font") << "choice font" << int(offsetof(TIzbireRecord, ChoiceFont))
-                                 << int(sizeof(TIzbireRecord));
-    QTest::newRow("color") << "color" << int(offsetof(TIzbireRecord, Color))
-                           << int(offsetof(TIzbireRecord, QuestionFont));
-    QTest::newRow("mark") << "mark" << int(offsetof(TIzbireRecord, CorrectSet))
-                          << int(offsetof(TIzbireRecord, Padding));
-}
-
-void TestQuestionDialogs::choicesControlsChangeTheirFields()
-{
-    QFETCH(QString, control);
-    QFETCH(int, begin);
-    QFETCH(int, end);
-    TPresetInteraction interaction;
-    interaction.FontAnswers << PixelFont("Times New Roman", 14);
-    interaction.ColorAnswers << QColor(0x12, 0x34, 0x56);
-    TIzbireLastnosti dialog;
-    const TIzbireRecord record = ChoicesRecord(7, false, {2});
-    dialog.Load(record);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-
-    if (control == QLatin1String("question")) {
-        QTest::keyClicks(dialog.QuestionEdit(), QStringLiteral(" (two)"));
-    } else if (control == QLatin1String("choice 2")) {
-        Replace(dialog.ChoiceEdit(2), QStringLiteral("Mislinja"));
-    } else if (control == QLatin1String("count")) {
-        QTest::keyClick(dialog.CountList(), Qt::Key_Down);
-    } else if (control == QLatin1String("single")) {
-        dialog.SingleAnswerBox()->setFocus();
-        QTest::keyClick(dialog.SingleAnswerBox(), Qt::Key_Space);
-    } else if (control == QLatin1String("points")) {
-        Replace(dialog.PointsEdit(), QStringLiteral("12"));
-    } else if (control == QLatin1String("question font")) {
-        QTest::mouseClick(dialog.QuestionFontButton(), Qt::LeftButton);
-        QCOMPARE(interaction.FontPresets.value(0).pixelSize(), 19);
-    } else if (control == QLatin1String("choice font")) {
-        QTest::mouseClick(dialog.ChoiceFontButton(), Qt::LeftButton);
-        QCOMPARE(interaction.FontPresets.value(0).family(), FaceFont(record.ChoiceFont).family());
-    } else if (control == QLatin1String("color")) {
-        QTest::mouseClick(dialog.ColorButton(), Qt::LeftButton);
-        QCOMPARE(interaction.ColorPresets.value(0), FaceColor(record.Color));
-    } else if (control == QLatin1String("mark")) {
-        Tick(dialog.Preview()->Choice(3));
-    }
-    const auto stored = dialog.Store();
-    QVERIFY(stored);
-    CHANGED_ONLY(record, *stored, begin, end);
-    QCOMPARE(CheckedChoices(*dialog.Preview()),
-             (control == QLatin1String("mark") ? QList<int>{2, 3} : QList<int>{2}));
-    QCOMPARE(interaction.FontDialogs + interaction.ColorDialogs,
-             control.endsWith(QLatin1String("font")) || control == QLatin1String("color") ? 1 : 0);
-}
-
-void TestQuestionDialogs::choicesPreviewKeepsMarks()
-{
-    TPresetInteraction interaction;
-    interaction.FontAnswers << PixelFont("Courier New", 16) << PixelFont("Arial", 25);
-    interaction.ColorAnswers << QColor(Qt::yellow);
-    TIzbireLastnosti dialog;
-    const TIzbireRecord record = ChoicesRecord(11, false, {2, 4});
-    dialog.Load(record);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    TQZIzbire &preview = *dialog.Preview();
-    const QList<int> marks{2, 4};
-    QCOMPARE(CheckedChoices(preview), marks);
-
-    QTest::keyClicks(dialog.ChoiceEdit(1), QStringLiteral("nja"));
-    QCOMPARE(preview.Choice(1)->text(), QStringLiteral("Savanja"));
-    QCOMPARE(CheckedChoices(preview), marks);
-    QTest::mouseClick(dialog.QuestionFontButton(), Qt::LeftButton);
-    QTest::mouseClick(dialog.ChoiceFontButton(), Qt::LeftButton);
-    QCOMPARE(preview.Choice(1)->font().pixelSize(), 25);
-    QTest::mouseClick(dialog.ColorButton(), Qt::LeftButton);
-    QCOMPARE(quint32(preview.Data().Color), 0x0000FFFFu);
-    QCOMPARE(CheckedChoices(preview), marks);
-
-    // From five choices to three: edits 4 and 5 hide, their texts stay.
-    dialog.CountList()->setFocus();
-    QTest::keyClick(dialog.CountList(), Qt::Key_Up);
-    QTest::keyClick(dialog.CountList(), Qt::Key_Up);
-    QCOMPARE(preview.ShownChoices(), 3);
-    QVERIFY(dialog.ChoiceEdit(3)->isVisible());
-    QVERIFY(!dialog.ChoiceEdit(4)->isVisible());
-    QVERIFY(!dialog.ChoiceEdit(5)->isVisible());
-    QCOMPARE(CheckedChoices(preview), QList<int>{2});
-    auto stored = dialog.Store();
-    QVERIFY(stored);
-    QCOMPARE(int(stored->ChoiceCount), 3);
-    QCOMPARE(stored->Choices[0].Bytes(), QByteArray("Savanja"));
-    QCOMPARE(RecordToBytes(stored->Choices[3]), RecordToBytes(record.Choices[3]));
-    QCOMPARE(RecordToBytes(stored->Choices[4]), RecordToBytes(record.Choices[4]));
-    QCOMPARE(qint32(stored->QuestionFont.Height), -16);
-    QCOMPARE(qint32(stored->ChoiceFont.Height), -25);
-
-    // Back to five: the mark on choice 4 comes back with it.
-    QTest::keyClick(dialog.CountList(), Qt::Key_Down);
-    QTest::keyClick(dialog.CountList(), Qt::Key_Down);
-    QCOMPARE(CheckedChoices(preview), marks);
-
-    // One answer keeps one mark, and so does going back to several.
-    Tick(preview.Choice(4));
-    dialog.SingleAnswerBox()->setFocus();
-    QTest::keyClick(dialog.SingleAnswerBox(), Qt::Key_Space);
-    QVERIFY(qobject_cast<QRadioButton *>(preview.Choice(2)));
-    QCOMPARE(CheckedChoices(preview), QList<int>{2});
-    Tick(preview.Choice(5));
-    QCOMPARE(CheckedChoices(preview), QList<int>{5});
-    QTest::keyClick(dialog.SingleAnswerBox(), Qt::Key_Space);
-    QVERIFY(qobject_cast<QCheckBox *>(preview.Choice(5)));
-    QCOMPARE(CheckedChoices(preview), QList<int>{5});
-
-    stored = dialog.Store();
-    QVERIFY(stored);
-    QCOMPARE(int(stored->SingleAnswer), 0);
-    TByteSet expected = record.CorrectSet;
-    for (int i = 1; i <= 6; ++i)
-        expected.Include(i, i == 5);
-    QCOMPARE(RecordToBytes(stored->CorrectSet), RecordToBytes(expected));
-    // Position and width are the object's, not the preview's.
-    QCOMPARE(qint32(stored->Left), qint32(record.Left));
-    QCOMPARE(qint32(stored->Width), qint32(record.Width));
 }
 
 void TestQuestionDialogs::inputBoxControlsChangeTheirFields()
@@ -475,6 +194,60 @@ void TestQuestionDialogs::alternativeItemsFollowTexts()
     QCOMPARE(interaction.ColorPresets.value(0), FaceColor(record.Color));
     QCOMPARE(dialog.SampleColor(), 0x00008000u);
     QCOMPARE(dialog.SecondItem()->text(), QString(255, QLatin1Char('N')));
+}
+
+void TestQuestionDialogs::fontAndColorFollowEachLoad()
+{
+    // What a use chose is gone with the next Load: the font and colour
+    // dialogs open on the record loaded, and cancelled they leave it whole.
+    const auto reuse = [](auto &dialog, const auto &first, const auto &second,
+                          const QList<QPushButton *> &fontButtons,
+                          const QList<TFontRecord> &secondFonts) {
+        TPresetInteraction interaction;
+        dialog.Load(first);
+        for (QPushButton *button : fontButtons) {
+            interaction.FontAnswers << PixelFont("Courier New", 30);
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+        interaction.ColorAnswers << QColor(Qt::red);
+        QTest::mouseClick(dialog.ColorButton(), Qt::LeftButton);
+        QCOMPARE(interaction.FontAnswers.size() + interaction.ColorAnswers.size(), 0);
+
+        dialog.Load(second);
+        interaction.FontPresets.clear();
+        interaction.ColorPresets.clear();
+        for (QPushButton *button : fontButtons)
+            QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(dialog.ColorButton(), Qt::LeftButton);
+        QCOMPARE(interaction.FontPresets.size(), secondFonts.size());
+        for (int i = 0; i < secondFonts.size(); ++i)
+            QCOMPARE(interaction.FontPresets.at(i).pixelSize(),
+                     FaceFont(secondFonts.at(i)).pixelSize());
+        QCOMPARE(interaction.ColorPresets, QList<QColor>{FaceColor(second.Color)});
+        const auto stored = dialog.Store();
+        QVERIFY(stored);
+        QCOMPARE(RecordToBytes(*stored), RecordToBytes(second));
+    };
+
+    TIzbireLastnosti choices;
+    TIzbireRecord nextChoices = ChoicesRecord(22, false, {3});
+    nextChoices.QuestionFont.Height = -23;
+    nextChoices.ChoiceFont.Height = -13;
+    nextChoices.Color = 0x00408020u;
+    reuse(choices, ChoicesRecord(21, true, {1}), nextChoices,
+          {choices.QuestionFontButton(), choices.ChoiceFontButton()},
+          {nextChoices.QuestionFont, nextChoices.ChoiceFont});
+
+    TVnosnoOknoLastnosti inputBox;
+    TVnosnoOknoRecord nextInput = InputBoxRecord(24);
+    nextInput.Font.Height = -17;
+    nextInput.Color = 0x00408020u;
+    reuse(inputBox, InputBoxRecord(23), nextInput, {inputBox.FontButton()}, {nextInput.Font});
+
+    TDaNeLastnosti alternative;
+    TDaNeRecord nextPair = AlternativeRecord(26);
+    nextPair.Color = 0x00408020u;
+    reuse(alternative, AlternativeRecord(25), nextPair, {}, {});
 }
 
 void TestQuestionDialogs::pointsMustBeWholeNumbers()
