@@ -16,6 +16,8 @@
 
 #include <memory>
 
+using namespace CorvBuilder;
+
 namespace {
 
 constexpr int ObjectsPerPage = 60;

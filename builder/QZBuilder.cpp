@@ -26,6 +26,8 @@
 
 #include <QCoreApplication>
 
+namespace CorvBuilder {
+
 TBuilder::TBuilder(QStringList arguments)
     : m_arguments(std::move(arguments))
 {
@@ -84,3 +86,5 @@ void TBuilder::Create()
 }
 
 void TBuilder::Show() { m_mainWindow->showMaximized(); }
+
+} // namespace CorvBuilder

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace CorvBuilder {
+
 class TGlavnoOkno;
 class TOrodja;
 
@@ -35,3 +37,5 @@ private:
     std::unique_ptr<TGlavnoOkno> m_mainWindow;
     TOrodja *m_tools = nullptr; // a child of the main window
 };
+
+} // namespace CorvBuilder

@@ -27,6 +27,8 @@
 
 #include <utility>
 
+namespace CorvBuilder {
+
 namespace {
 
 // Controls that take presses themselves: the press reaches them as well, so
@@ -556,3 +558,5 @@ void TGlavnoOkno::Maximise()
         },
         Qt::QueuedConnection);
 }
+
+} // namespace CorvBuilder

@@ -16,8 +16,11 @@
 #include <functional>
 
 class QMouseEvent;
-class TOrodja;
 class TRezultatDialog;
+
+namespace CorvBuilder {
+
+class TOrodja;
 
 class TGlavnoOkno : public TQZPageSurface
 {
@@ -134,3 +137,5 @@ private:
     // the release that ends such a press clicks no button.
     bool m_movedSincePress = false;
 };
+
+} // namespace CorvBuilder

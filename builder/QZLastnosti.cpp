@@ -30,6 +30,8 @@
 #include <cstring>
 #include <optional>
 
+namespace CorvBuilder {
+
 namespace {
 
 template<typename Record> std::optional<Record> Stored(std::optional<Record> record)
@@ -175,3 +177,5 @@ void TBuilder::WireDialogs()
         surface->UpdateCaption();
     };
 }
+
+} // namespace CorvBuilder

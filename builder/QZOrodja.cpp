@@ -18,6 +18,8 @@
 
 #include <utility>
 
+namespace CorvBuilder {
+
 namespace {
 
 constexpr int ButtonSize = 30;
@@ -378,3 +380,5 @@ QAction *TOrodja::MenuItem(const QString &caption) const { return m_items.value(
 void TOrodja::HelpContents() { Help().ShowContents(); }
 
 void TOrodja::HelpTopic(int context) { Help().ShowTopic(context); }
+
+} // namespace CorvBuilder

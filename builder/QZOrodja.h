@@ -16,10 +16,13 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class QToolButton;
-class TBuilderDocument;
-class TGlavnoOkno;
 class TQZControl;
 class TQZStran;
+
+namespace CorvBuilder {
+
+class TBuilderDocument;
+class TGlavnoOkno;
 
 class TOrodja : public QWidget
 {
@@ -130,3 +133,5 @@ private:
 
 // The save dialog's and open dialog's file filter.
 QString TestFileFilter();
+
+} // namespace CorvBuilder

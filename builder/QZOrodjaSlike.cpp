@@ -12,6 +12,8 @@
 #include "QZSlika.h"
 #include "QZSlikaLastnosti.h"
 
+namespace CorvBuilder {
+
 void TOrodja::InsertGraphics()
 {
     TSlikaLastnosti *dialog = Dialogs().Slika;
@@ -41,3 +43,5 @@ void TOrodja::InsertMultimedia()
         return;
     AddNewObject(ObjMedia, RecordToBytes(dialog->Store()));
 }
+
+} // namespace CorvBuilder

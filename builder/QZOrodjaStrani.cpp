@@ -24,6 +24,8 @@
 
 #include <cstring>
 
+namespace CorvBuilder {
+
 namespace {
 
 template<int N> void SetLatin(TShortString<N> &field, const char *text)
@@ -311,3 +313,5 @@ void TOrodja::Paste()
     }
     Doc().Push(paste);
 }
+
+} // namespace CorvBuilder

@@ -24,6 +24,8 @@
 
 #include <cstring>
 
+namespace CorvBuilder {
+
 namespace {
 
 const QString AlreadyOpen =
@@ -290,3 +292,5 @@ void TOrodja::NewPageFromTemplate()
 void TOrodja::Undo() { Doc().Undo(); }
 
 void TOrodja::Redo() { Doc().Redo(); }
+
+} // namespace CorvBuilder

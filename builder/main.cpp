@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+using namespace CorvBuilder;
+
 const TProgramInfo BuilderInfo{"corvbld", "[TEST-FILE]",
                                "Makes and edits on-screen tests page by page.\n"
                                "\n"

@@ -6,6 +6,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 TAbout::TAbout(QWidget *parent)
     : QDialog(parent)
 {
@@ -40,3 +42,5 @@ TAbout::TAbout(QWidget *parent)
     layout->addWidget(buttons);
     setFixedWidth(360);
 }
+
+} // namespace CorvBuilder

@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+namespace CorvBuilder {
+
 class TAbout : public QDialog
 {
     Q_OBJECT
@@ -10,3 +12,5 @@ class TAbout : public QDialog
 public:
     explicit TAbout(QWidget *parent = nullptr);
 };
+
+} // namespace CorvBuilder

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace CorvBuilder {
+
 TBesediloLastnosti::TBesediloLastnosti(QWidget *parent)
     : TRecordDialog(parent, QStringLiteral("Transparent Text - Properties"), 20,
                     ZeroRecord<TBesediloRecord>())
@@ -53,3 +55,5 @@ void TBesediloLastnosti::TakeRecord(TBesediloRecord &record)
     TakeChoice(m_alignment, record.Alignment);
     record.Font = m_look->FontRecord();
 }
+
+} // namespace CorvBuilder

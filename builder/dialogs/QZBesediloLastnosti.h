@@ -9,6 +9,8 @@ class QButtonGroup;
 class QLineEdit;
 class QPushButton;
 
+namespace CorvBuilder {
+
 class TBesediloLastnosti : public TRecordDialog<TBesediloRecord>
 {
     Q_OBJECT
@@ -30,3 +32,5 @@ private:
     TQZFontColorPanel *m_look;
     QButtonGroup *m_alignment = nullptr;
 };
+
+} // namespace CorvBuilder

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 namespace {
 
 constexpr int HelpContextAlternative = 90;
@@ -124,3 +126,5 @@ void TDaNeLastnosti::TakeRecord(TDaNeRecord &record)
         record.FirstIsCorrect = m_firstItem->isChecked() ? 1 : 0;
     record.Color = m_look->Color();
 }
+
+} // namespace CorvBuilder

@@ -10,6 +10,8 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
+namespace CorvBuilder {
+
 class TDaNeLastnosti : public TRecordDialog<TDaNeRecord, true>
 {
     Q_OBJECT
@@ -37,3 +39,5 @@ private:
     QLineEdit *m_secondText;
     TQZFontColorPanel *m_look;
 };
+
+} // namespace CorvBuilder

@@ -20,6 +20,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 TQZPropertyDialog::TQZPropertyDialog(QWidget *parent, const QString &caption, int helpContext)
     : QDialog(parent)
     , m_helpContext(helpContext)
@@ -194,3 +196,5 @@ void TakeFlag(const QCheckBox *box, quint8 &value)
     if (box->isChecked() != (value != 0))
         value = box->isChecked() ? 1 : 0;
 }
+
+} // namespace CorvBuilder

@@ -19,6 +19,8 @@ class QDialogButtonBox;
 class QGroupBox;
 class QLabel;
 
+namespace CorvBuilder {
+
 // A fixed-size modal dialog centred on the screen with a help context: F1 and
 // its Help button open the help topic of that number.
 class TQZPropertyDialog : public QDialog
@@ -119,3 +121,5 @@ void TakeChoice(const QButtonGroup *group, quint8 &value);
 // written only when the box changed, so a stored true other than 1 stays.
 void ShowFlag(QCheckBox *box, quint8 value);
 void TakeFlag(const QCheckBox *box, quint8 &value);
+
+} // namespace CorvBuilder

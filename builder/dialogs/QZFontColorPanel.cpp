@@ -8,6 +8,8 @@
 #include <QFrame>
 #include <QPushButton>
 
+namespace CorvBuilder {
+
 TQZFontColorPanel::TQZFontColorPanel(TArrangement arrangement, QWidget *parent)
     : QWidget(parent)
     , m_layout(new QBoxLayout(arrangement == TArrangement::Column ? QBoxLayout::TopToBottom
@@ -103,3 +105,5 @@ void TQZFontColorPanel::ColorClick()
     SetColor(color);
     emit ColorChosen();
 }
+
+} // namespace CorvBuilder

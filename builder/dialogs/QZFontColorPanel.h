@@ -13,6 +13,9 @@
 class QBoxLayout;
 class QFrame;
 class QPushButton;
+
+namespace CorvBuilder {
+
 class TQZSamplePanel;
 
 class TQZFontColorPanel : public QWidget
@@ -78,3 +81,5 @@ private:
     TQZSamplePanel *m_sample = nullptr;
     QFrame *m_swatch = nullptr;
 };
+
+} // namespace CorvBuilder

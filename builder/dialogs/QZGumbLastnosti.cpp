@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace CorvBuilder {
+
 TGumbLastnosti::TGumbLastnosti(QWidget *parent)
     : TRecordDialog(parent, QStringLiteral("Button - Properties"), 110, ZeroRecord<TGumbRecord>())
     , m_caption(new QLineEdit(this))
@@ -111,3 +113,5 @@ void TGumbLastnosti::KindChange()
     m_pageLabel->setVisible(page);
     m_pages->setVisible(page);
 }
+
+} // namespace CorvBuilder

@@ -12,6 +12,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace CorvBuilder {
+
 // Load selects in the page list the page TargetPage names (compared without
 // blanks around, as the button finds its page); a target that names no page
 // is listed first, as it stands, so that it comes back unchanged unless the
@@ -54,3 +56,5 @@ private:
     QComboBox *m_pages;
     TQZFontColorPanel *m_look;
 };
+
+} // namespace CorvBuilder

@@ -15,6 +15,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 namespace {
 
 constexpr int HelpContextChoices = 100;
@@ -269,3 +271,5 @@ void TIzbireLastnosti::ColorChosen()
     Kept().Color = m_look->Color();
     RefreshPreview();
 }
+
+} // namespace CorvBuilder

@@ -18,6 +18,8 @@ class QPushButton;
 class QScrollArea;
 class TQZIzbire;
 
+namespace CorvBuilder {
+
 class TIzbireLastnosti : public TRecordDialog<TIzbireRecord, true>
 {
     Q_OBJECT
@@ -69,3 +71,5 @@ private:
     QWidget *m_previewPanel;
     std::unique_ptr<TQZIzbire> m_preview;
 };
+
+} // namespace CorvBuilder

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 namespace {
 
 struct TClipFilter
@@ -153,3 +155,5 @@ QString TMediaLastnosti::NotSavedNote()
                           "test has not been saved yet, so it has no folder.\n\n"
                           "Save the test, copy the clip into its folder, and choose it there.");
 }
+
+} // namespace CorvBuilder

@@ -11,6 +11,8 @@
 class QLineEdit;
 class QPushButton;
 
+namespace CorvBuilder {
+
 class TMediaLastnosti : public TRecordDialog<TMediaRecord>
 {
     Q_OBJECT
@@ -49,3 +51,5 @@ private:
     QLabel *m_warningTitle;
     QLabel *m_warningText;
 };
+
+} // namespace CorvBuilder

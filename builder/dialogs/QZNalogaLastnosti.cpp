@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 namespace {
 
 constexpr int HelpContextTest = 130;
@@ -89,3 +91,5 @@ void TNalogaLastnosti::TakeRecord(TTestRecord &record)
         TakeFieldText(record.Comments[i], m_comments[size_t(i)]->text());
     TakeChoice(m_wrongAnswerMode, record.WrongAnswerMode);
 }
+
+} // namespace CorvBuilder

@@ -9,6 +9,8 @@
 class QButtonGroup;
 class QLineEdit;
 
+namespace CorvBuilder {
+
 // The fields the dialog does not show (banner, version, edit password, page
 // count) pass through it. Store takes the title, the comments and the
 // wrong-answer mode as they now stand: texts cut to 255 characters, a text
@@ -32,3 +34,5 @@ private:
     std::array<QLineEdit *, CommentCount> m_comments;
     QButtonGroup *m_wrongAnswerMode;
 };
+
+} // namespace CorvBuilder

@@ -8,6 +8,8 @@
 #include <QGroupBox>
 #include <QPushButton>
 
+namespace CorvBuilder {
+
 TOleLastnosti::TOleLastnosti(QWidget *parent)
     : TRecordDialog(parent, QStringLiteral("OLE Object - Properties"), 70, ZeroRecord<TOleRecord>())
     , m_look(new TQZFontColorPanel(TQZFontColorPanel::TArrangement::Row, this))
@@ -47,3 +49,5 @@ void TOleLastnosti::TakeRecord(TOleRecord &record)
     TakeChoice(m_sizeMode, record.SizeMode);
     TakeFlag(m_activation, record.ActivationEnabled);
 }
+
+} // namespace CorvBuilder

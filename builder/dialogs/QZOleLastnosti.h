@@ -10,6 +10,8 @@ class QButtonGroup;
 class QCheckBox;
 class QPushButton;
 
+namespace CorvBuilder {
+
 class TOleLastnosti : public TRecordDialog<TOleRecord>
 {
     Q_OBJECT
@@ -34,3 +36,5 @@ private:
     QButtonGroup *m_sizeMode = nullptr;
     QCheckBox *m_activation;
 };
+
+} // namespace CorvBuilder

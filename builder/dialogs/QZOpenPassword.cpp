@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 namespace {
 
 // The dialog has no help topic of its own: F1 shows the help contents.
@@ -52,3 +54,5 @@ void TOpenPassword::showEvent(QShowEvent *event)
     TQZPropertyDialog::showEvent(event);
     m_password->setFocus();
 }
+
+} // namespace CorvBuilder

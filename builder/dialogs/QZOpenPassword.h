@@ -9,6 +9,8 @@
 
 class QLineEdit;
 
+namespace CorvBuilder {
+
 class TOpenPassword : public TQZPropertyDialog
 {
     Q_OBJECT
@@ -29,3 +31,5 @@ protected:
 private:
     QLineEdit *m_password;
 };
+
+} // namespace CorvBuilder

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace CorvBuilder {
+
 TPanelBesediloLastnosti::TPanelBesediloLastnosti(QWidget *parent)
     : TRecordDialog(parent, QStringLiteral("Underlying Text - Properties"), 30,
                     ZeroRecord<TPanelBesediloRecord>())
@@ -63,3 +65,5 @@ void TPanelBesediloLastnosti::TakeRecord(TPanelBesediloRecord &record)
     record.Font = m_look->FontRecord();
     record.Color = m_look->Color();
 }
+
+} // namespace CorvBuilder

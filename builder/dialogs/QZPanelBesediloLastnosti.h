@@ -9,6 +9,8 @@ class QButtonGroup;
 class QLineEdit;
 class QPushButton;
 
+namespace CorvBuilder {
+
 class TPanelBesediloLastnosti : public TRecordDialog<TPanelBesediloRecord>
 {
     Q_OBJECT
@@ -34,3 +36,5 @@ private:
     QButtonGroup *m_alignment = nullptr;
     QButtonGroup *m_position = nullptr;
 };
+
+} // namespace CorvBuilder

@@ -13,6 +13,8 @@
 #include <optional>
 #include <type_traits>
 
+namespace CorvBuilder {
+
 // Scored dialogs (the questions) also edit the record's Points, a whole
 // number typed in a field: their Store gives nothing, after an error box,
 // while the field holds none, and OK then keeps the dialog open.
@@ -98,3 +100,5 @@ private:
     Record m_record;
     QLineEdit *m_points = nullptr;
 };
+
+} // namespace CorvBuilder

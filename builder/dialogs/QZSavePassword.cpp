@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 namespace {
 
 // The dialog has no help topic of its own: F1 shows the help contents.
@@ -82,3 +84,5 @@ void TSavePassword::showEvent(QShowEvent *event)
     TQZPropertyDialog::showEvent(event);
     m_password->setFocus();
 }
+
+} // namespace CorvBuilder

@@ -9,6 +9,8 @@
 
 class QLineEdit;
 
+namespace CorvBuilder {
+
 class TSavePassword : public TQZPropertyDialog
 {
     Q_OBJECT
@@ -31,3 +33,5 @@ private:
 
 // Makes an edit show every typed character as "*".
 void MakePasswordEdit(QLineEdit *edit);
+
+} // namespace CorvBuilder

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 namespace {
 
 // The dialog has no help topic of its own: F1 shows the help contents.
@@ -49,3 +51,5 @@ void TSkoci::SetPages(const QStringList &names, int current)
 }
 
 int TSkoci::SelectedIndex() const { return m_pages->currentIndex(); }
+
+} // namespace CorvBuilder

@@ -8,6 +8,8 @@
 
 class QComboBox;
 
+namespace CorvBuilder {
+
 class TSkoci : public TQZPropertyDialog
 {
     Q_OBJECT
@@ -24,3 +26,5 @@ public:
 private:
     QComboBox *m_pages;
 };
+
+} // namespace CorvBuilder

@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 namespace {
 
 constexpr int PreviewSide = 160;
@@ -164,3 +166,5 @@ void TSlikaLastnosti::OpenClick()
     m_fileLabel->setText(QFileInfo(file).fileName());
     m_fileLabel->setToolTip(PlainToolTip(QDir::toNativeSeparators(file)));
 }
+
+} // namespace CorvBuilder

@@ -12,6 +12,8 @@
 class QCheckBox;
 class QPushButton;
 
+namespace CorvBuilder {
+
 // The picture-open dialog: a file dialog (Qt's own, so that it can carry the
 // preview) listing bitmaps, icons and metafiles, with a preview of the
 // selected file. Name filters match names in either case.
@@ -65,3 +67,5 @@ private:
     QLabel *m_fileLabel;
     TPictureOpenDialog *m_openDialog;
 };
+
+} // namespace CorvBuilder

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 namespace {
 
 constexpr int HelpContextPage = 120;
@@ -108,3 +110,5 @@ void TStranLastnosti::TakeRecord(TPageRecord &record)
     TakeFieldText(record.WrongTarget, m_wrong->currentText());
     record.PageColor = m_look->Color();
 }
+
+} // namespace CorvBuilder

@@ -11,6 +11,8 @@
 class QComboBox;
 class QLineEdit;
 
+namespace CorvBuilder {
+
 // The object count and the type list pass through the dialog. Store takes the
 // name, the targets and the colour as they now stand: texts as typed or
 // picked, cut to 255 characters, without any check that a page of that name
@@ -41,3 +43,5 @@ private:
     QComboBox *m_wrong;
     TQZFontColorPanel *m_look;
 };
+
+} // namespace CorvBuilder

@@ -14,6 +14,8 @@
 
 #include <algorithm>
 
+namespace CorvBuilder {
+
 namespace {
 
 constexpr int HelpContextInputBox = 80;
@@ -106,3 +108,5 @@ void TVnosnoOknoLastnosti::TakeRecord(TVnosnoOknoRecord &record)
         record.Answers[1].Length = 0;
     TakeFlag(m_caseSensitive, record.CaseSensitive);
 }
+
+} // namespace CorvBuilder

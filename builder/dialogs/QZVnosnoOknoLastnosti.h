@@ -11,6 +11,8 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
+namespace CorvBuilder {
+
 // Load fills the answer edits from the top with the accepted answers 1 to
 // AnswerCount; the other edits are empty. Store makes the filled answer edits,
 // trimmed and cut to 100 characters, the accepted answers in slots 1 to
@@ -40,3 +42,5 @@ private:
     QCheckBox *m_caseSensitive;
     TQZFontColorPanel *m_look = nullptr;
 };
+
+} // namespace CorvBuilder

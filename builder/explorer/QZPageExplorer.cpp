@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 namespace {
 
 constexpr int ListWidth = 240;
@@ -261,3 +263,5 @@ void TPageExplorer::LoadPage()
     document.Push(
         new TInsertPage(document, QStringLiteral("Load Page"), document.CurrentPage(), before));
 }
+
+} // namespace CorvBuilder

@@ -11,8 +11,11 @@
 
 class QListWidget;
 class QPushButton;
-class TBuilderDocument;
 class TQZPageSurface;
+
+namespace CorvBuilder {
+
+class TBuilderDocument;
 
 // What the explorer does through the design surface and the tools window;
 // start-up sets each. Both follow the document for the rest.
@@ -88,3 +91,5 @@ public:
 private:
     bool m_saved;
 };
+
+} // namespace CorvBuilder

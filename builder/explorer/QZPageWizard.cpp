@@ -27,6 +27,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 namespace {
 
 constexpr int HelpContextTemplates = 400;
@@ -257,3 +259,5 @@ bool TPageWizard::AddTemplatePage(const QString &path)
         document.NotifyPagesChanged();
     return true;
 }
+
+} // namespace CorvBuilder

@@ -17,8 +17,11 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class TBuilderDocument;
 class TQZPageSurface;
+
+namespace CorvBuilder {
+
+class TBuilderDocument;
 
 class TPageWizard : public TQZPropertyDialog
 {
@@ -75,3 +78,5 @@ private:
     QListWidget *m_templates;
     QLabel *m_preview;
 };
+
+} // namespace CorvBuilder

@@ -13,6 +13,8 @@
 
 #include <cmath>
 
+namespace CorvBuilder {
+
 namespace {
 
 // Points to pixels and back, at the 96 dots per inch that the RTF layer's
@@ -285,3 +287,5 @@ void TMemoEditor::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
     emit FilesDropped(files);
 }
+
+} // namespace CorvBuilder

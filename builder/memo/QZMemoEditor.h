@@ -7,6 +7,8 @@
 
 #include <QTextEdit>
 
+namespace CorvBuilder {
+
 // A paragraph's indents as the ruler shows them, in whole points: First is the
 // first line's distance from the text's left edge, Left that of the other
 // lines from the first line's, Right the distance from the right edge.
@@ -74,3 +76,5 @@ int CutTowardZero(double value);
 QStringList DroppedFiles(const QMimeData *data);
 // The clipboard formats of RTF.
 QStringList RtfMimeTypes();
+
+} // namespace CorvBuilder

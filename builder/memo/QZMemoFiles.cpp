@@ -10,6 +10,8 @@
 #include <QStringDecoder>
 #include <QTextDocument>
 
+namespace CorvBuilder {
+
 namespace {
 
 bool StartsAsRtf(const QByteArray &bytes)
@@ -81,3 +83,5 @@ bool WriteTextFile(const QString &fileName, const QTextDocument &document, QStri
     }
     return true;
 }
+
+} // namespace CorvBuilder

@@ -4,6 +4,9 @@
 #include <QString>
 
 class QTextDocument;
+
+namespace CorvBuilder {
+
 class TMemoEditor;
 
 // Loads a file into the editor in a new document: RTF when the file starts as
@@ -16,3 +19,5 @@ bool LoadTextFile(const QString &fileName, TMemoEditor &editor, QString *error);
 // (in any case), as RTF to any other. The file is replaced only once the whole
 // text is written. False, with the reason in *error, when it cannot be.
 bool WriteTextFile(const QString &fileName, const QTextDocument &document, QString *error);
+
+} // namespace CorvBuilder

@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+namespace CorvBuilder {
+
 namespace {
 
 constexpr int Size = 16;
@@ -173,3 +175,5 @@ QIcon ColorSwatchGlyph(const QColor &color)
     }
     return QIcon(pixmap);
 }
+
+} // namespace CorvBuilder

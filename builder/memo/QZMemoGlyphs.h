@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QIcon>
 
+namespace CorvBuilder {
+
 enum class TMemoGlyph {
     Open,
     Save,
@@ -25,3 +27,5 @@ enum class TMemoGlyph {
 QIcon MemoGlyph(TMemoGlyph glyph);
 // The background colour button's glyph: a swatch of the colour.
 QIcon ColorSwatchGlyph(const QColor &color);
+
+} // namespace CorvBuilder

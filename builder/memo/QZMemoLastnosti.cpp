@@ -44,6 +44,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+namespace CorvBuilder {
+
 namespace {
 
 // The largest size RTF can name: 3276 half points.
@@ -738,3 +740,5 @@ void EditRichText(TMemoLastnosti &dialog, TQZMemo &memo)
     record.Color = dialog.Color();
     memo.ApplyRecord(record);
 }
+
+} // namespace CorvBuilder

@@ -23,10 +23,13 @@ class QStatusBar;
 class QTextCharFormat;
 class QToolBar;
 class QToolButton;
+class TQZMemo;
+
+namespace CorvBuilder {
+
 class TMemoEditor;
 class TMemoRuler;
 class TMemoRulerMarker;
-class TQZMemo;
 
 class TMemoLastnosti : public QDialog
 {
@@ -188,3 +191,5 @@ private:
 // editor's text back into the object's box and the colour into its record,
 // which the object applies again.
 void EditRichText(TMemoLastnosti &dialog, TQZMemo &memo);
+
+} // namespace CorvBuilder

@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <QTextLayout>
 
+namespace CorvBuilder {
+
 namespace {
 
 constexpr int RulerHeight = 28;
@@ -182,3 +184,5 @@ void TMemoRuler::paintEvent(QPaintEvent *)
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawLine(0, height() - 1, width(), height() - 1);
 }
+
+} // namespace CorvBuilder

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+namespace CorvBuilder {
+
 class TMemoRulerLine;
 
 // One indent marker: a small triangle, pointing down for the first line and
@@ -102,3 +104,5 @@ private:
     QString m_text;
     qreal m_tabDistance = 80;
 };
+
+} // namespace CorvBuilder

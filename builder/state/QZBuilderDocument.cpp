@@ -3,6 +3,8 @@
 #include "QZClipLookup.h"
 #include "QZControls.h"
 
+namespace CorvBuilder {
+
 TObjectSnapshot TObjectSnapshot::Of(const TQZControl &object)
 {
     return {object.ObjectTypeTag(), object.Record(), object.Payload()};
@@ -180,3 +182,5 @@ TQZControl *TBuilderDocument::ReplaceObject(TQZStran *page, qint32 tag,
     ObjectInserted(page, object);
     return object;
 }
+
+} // namespace CorvBuilder

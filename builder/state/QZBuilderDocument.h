@@ -16,6 +16,8 @@
 class TQZControl;
 class TQZStran;
 
+namespace CorvBuilder {
+
 // The name of a test that was never saved.
 inline QString UntitledFileName() { return QStringLiteral("Untitled.cvl"); }
 
@@ -117,3 +119,5 @@ private:
     bool m_neverSaved = false;
     bool m_lastModified = false;
 };
+
+} // namespace CorvBuilder

@@ -1,7 +1,11 @@
 #include "QZDialogs.h"
 
+namespace CorvBuilder {
+
 TBuilderDialogs &Dialogs()
 {
     static TBuilderDialogs dialogs;
     return dialogs;
 }
+
+} // namespace CorvBuilder

@@ -5,6 +5,10 @@
 
 class QDialog;
 class QWidget;
+class TRezultatDialog;
+
+namespace CorvBuilder {
+
 class TAbout;
 class TBesediloLastnosti;
 class TDaNeLastnosti;
@@ -15,7 +19,6 @@ class TNalogaLastnosti;
 class TOleLastnosti;
 class TOpenPassword;
 class TPanelBesediloLastnosti;
-class TRezultatDialog;
 class TSavePassword;
 class TSkoci;
 class TSlikaLastnosti;
@@ -47,3 +50,5 @@ struct TBuilderDialogs
 
 // The dialogs of this run (all null until start-up makes them).
 TBuilderDialogs &Dialogs();
+
+} // namespace CorvBuilder

@@ -7,6 +7,10 @@
 
 #include <cstring>
 
+static void InitBuilderResources() { Q_INIT_RESOURCE(builder); }
+
+namespace CorvBuilder {
+
 TEditorState EditorState;
 
 void TTypeDefaults::Reset()
@@ -73,8 +77,6 @@ QHash<int, QCursor> &Cursors()
 
 } // namespace
 
-static void InitBuilderResources() { Q_INIT_RESOURCE(builder); }
-
 void LoadBuilderCursors()
 {
     InitBuilderResources();
@@ -103,3 +105,5 @@ QCursor BuilderCursor(TBuilderCursor slot)
         LoadBuilderCursors();
     return Cursors().value(slot, QCursor(Qt::ArrowCursor));
 }
+
+} // namespace CorvBuilder

@@ -13,6 +13,8 @@
 #include <array>
 #include <memory>
 
+namespace CorvBuilder {
+
 // The record each insertable object type starts from, following the author's
 // work: accepted property dialogs copy the whole record, mouse resizes the
 // size. Pictures and clips have none.
@@ -65,3 +67,5 @@ extern TEditorState EditorState;
 enum TBuilderCursor { crObjectSize = 100, crOleInsert = 101, crDelete = 102 };
 void LoadBuilderCursors();
 QCursor BuilderCursor(TBuilderCursor slot);
+
+} // namespace CorvBuilder

@@ -11,6 +11,8 @@
 #include <QJsonDocument>
 #include <QMimeData>
 
+namespace CorvBuilder {
+
 namespace {
 
 // Objects made while it lives start hidden, as a page file's are.
@@ -103,3 +105,5 @@ void KeepOffOthers(TQZControl &object, const TQZStran &page, int gridStep)
         object.MoveTo(place.left() + step, place.top() + step);
     }
 }
+
+} // namespace CorvBuilder

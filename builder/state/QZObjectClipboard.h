@@ -13,6 +13,8 @@ class TQZControl;
 class TQZStran;
 class TQZNaloga;
 
+namespace CorvBuilder {
+
 QString ObjectMimeType();
 
 void CopyObjectToClipboard(const TQZControl &object);
@@ -25,3 +27,5 @@ std::vector<std::unique_ptr<TQZControl>> ObjectsFromClipboard(const TQZNaloga &t
 // page stands in exactly its place, so that a copy pasted onto its own page
 // is seen.
 void KeepOffOthers(TQZControl &object, const TQZStran &page, int gridStep);
+
+} // namespace CorvBuilder

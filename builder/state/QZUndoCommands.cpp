@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace CorvBuilder {
+
 namespace {
 
 qint32 Int32At(const QByteArray &record, int offset)
@@ -291,3 +293,5 @@ void TChangeTest::Apply(const TTestRecord &record)
         test->TestRecord() = record;
     m_document.NotifyTestChanged();
 }
+
+} // namespace CorvBuilder

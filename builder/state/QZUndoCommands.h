@@ -17,6 +17,8 @@
 class TQZControl;
 class TQZStran;
 
+namespace CorvBuilder {
+
 class TBuilderCommand : public QUndoCommand
 {
 public:
@@ -202,3 +204,5 @@ private:
 QRect ObjectGeometry(const TQZControl &object);
 // How the edits name an object type: "Choices", "Button" ...
 QString ObjectKindName(int typeTag);
+
+} // namespace CorvBuilder

@@ -30,6 +30,8 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+using namespace CorvBuilder;
+
 namespace {
 
 void SendMouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButton button,

@@ -14,6 +14,8 @@
 #include <cstddef>
 #include <utility>
 
+using namespace CorvBuilder;
+
 class TestChoicesDialog : public QObject
 {
     Q_OBJECT

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace CorvBuilder;
+
 class TestEmbeddedFiles : public QObject
 {
     Q_OBJECT

@@ -33,6 +33,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+using namespace CorvBuilder;
+
 using namespace Qt::StringLiterals;
 
 namespace {

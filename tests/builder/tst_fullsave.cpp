@@ -17,6 +17,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
+using namespace CorvBuilder;
+
 namespace {
 
 // Lowers the limit on the size of files this process writes, and ignores

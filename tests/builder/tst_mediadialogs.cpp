@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace CorvBuilder;
+
 namespace {
 
 QString Corpus(const QString &path)

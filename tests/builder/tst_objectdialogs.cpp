@@ -28,6 +28,8 @@
 #include <map>
 #include <memory>
 
+using namespace CorvBuilder;
+
 namespace {
 
 QByteArray RandomBytes(int size, quint32 seed)

@@ -34,6 +34,8 @@
 #include <QToolTip>
 #include <QWindow>
 
+using namespace CorvBuilder;
+
 namespace {
 
 // The mouse rests on `widget` at `at`: the tooltip it shows, drawn once and

@@ -25,6 +25,8 @@
 #include <cstddef>
 #include <utility>
 
+using namespace CorvBuilder;
+
 namespace {
 
 QPushButton *DialogButton(QDialog &dialog, QDialogButtonBox::StandardButton which)

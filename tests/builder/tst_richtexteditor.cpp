@@ -37,6 +37,8 @@
 #include <functional>
 #include <initializer_list>
 
+using namespace CorvBuilder;
+
 namespace {
 
 QString Corpus(const QString &path)

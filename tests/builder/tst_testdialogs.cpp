@@ -21,6 +21,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+using namespace CorvBuilder;
+
 using namespace Qt::StringLiterals;
 
 namespace {

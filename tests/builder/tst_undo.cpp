@@ -25,6 +25,8 @@
 #include <QTest>
 #include <QTextEdit>
 
+using namespace CorvBuilder;
+
 namespace {
 
 void SendMouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
