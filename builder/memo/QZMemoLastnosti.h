@@ -112,11 +112,13 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // Window parts (QZMemoLastnosti.cpp).
+    // The actions, menus and bars (QZMemoLastnostiActions.cpp).
     void MakeActions();
     void MakeMenus();
     void MakeToolBar();
     void MakeStatusBar();
+
+    // The window brought in line with the text (QZMemoLastnosti.cpp).
     void ShowPanels(bool shown);
     void RefreshChangeState();
     void RefreshPasteState();
@@ -124,7 +126,7 @@ private:
     void PlaceRulerMarkers();
     void ShowCaretPosition();
 
-    // Formatting from the toolbar and the ruler.
+    // Formatting from the toolbar and the ruler (QZMemoLastnostiFormat.cpp).
     void StyleToggled(QAction *action, bool down);
     void FontNamePicked(const QString &name);
     void FontSizeChanged(int size);
@@ -133,7 +135,7 @@ private:
     void RulerMarkerReleased(TMemoRulerMarker *marker);
     void MergeAttributes(const QTextCharFormat &format);
 
-    // Files.
+    // Files (QZMemoLastnostiFiles.cpp).
     // Asks "Save %s?" when the text was changed; false when the operation that
     // asked should stop.
     bool SaveCheck();
