@@ -114,7 +114,7 @@ QList<TEmbeddedFile> EmbeddedFiles()
                        QStringLiteral("application/x-mimearchive"))),
         Refusal(
             QStringLiteral("Start.jnlp"),
-            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<jnlp spec=\"1.0+\" "
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<jnlp "
             "codebase=\"http://example.invalid/\"><application-desc main-class=\"Main\"/>"
             "</jnlp>\n",
             OfType(QStringLiteral("JNLP file"), QStringLiteral("application/x-java-jnlp-file"))),
