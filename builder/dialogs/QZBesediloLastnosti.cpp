@@ -19,18 +19,8 @@ TBesediloLastnosti::TBesediloLastnosti(QWidget *parent)
     m_look->AddFontButton(QStringLiteral("&Font..."));
     m_look->AddSample();
 
-    auto *textLabel = new QLabel(QStringLiteral("&Text:"), this);
-    textLabel->setBuddy(m_text);
-    m_text->setObjectName(QStringLiteral("TextEdit"));
-    m_text->setAccessibleName(QStringLiteral("Text"));
-    m_text->setMaxLength(255);
-    m_text->setMinimumWidth(320);
-
-    QGroupBox *alignment = MakeChoiceGroup(
-        this, QStringLiteral("Alignment"),
-        {QStringLiteral("Left Justify"), QStringLiteral("Right Justify"), QStringLiteral("Center")},
-        m_alignment);
-    alignment->setObjectName(QStringLiteral("AlignmentGroup"));
+    QLabel *textLabel = PrepareTextLine(this, m_text, 320);
+    QGroupBox *alignment = MakeAlignmentGroup(this, m_alignment);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(textLabel, 0, 0);

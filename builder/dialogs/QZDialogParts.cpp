@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -153,6 +154,27 @@ QString DecodeFieldText(const QByteArray &bytes, const TFontRecord *font)
 QByteArray EncodeFieldText(const QString &text, const TFontRecord *font)
 {
     return font ? EncodeText(text, CodePageOfCharset(font->Charset)) : EncodeDefault(text);
+}
+
+QLabel *PrepareTextLine(QWidget *parent, QLineEdit *text, int minimumWidth)
+{
+    auto *label = new QLabel(QStringLiteral("&Text:"), parent);
+    label->setBuddy(text);
+    text->setObjectName(QStringLiteral("TextEdit"));
+    text->setAccessibleName(QStringLiteral("Text"));
+    text->setMaxLength(255);
+    text->setMinimumWidth(minimumWidth);
+    return label;
+}
+
+QGroupBox *MakeAlignmentGroup(QWidget *parent, QButtonGroup *&group)
+{
+    QGroupBox *alignment = MakeChoiceGroup(
+        parent, QStringLiteral("Alignment"),
+        {QStringLiteral("Left Justify"), QStringLiteral("Right Justify"), QStringLiteral("Center")},
+        group);
+    alignment->setObjectName(QStringLiteral("AlignmentGroup"));
+    return alignment;
 }
 
 QGroupBox *MakeChoiceGroup(QWidget *parent, const QString &title, const QStringList &items,

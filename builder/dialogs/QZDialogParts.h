@@ -18,6 +18,7 @@ class QCheckBox;
 class QDialogButtonBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 
 namespace CorvBuilder {
 
@@ -112,6 +113,11 @@ void TakeFieldText(TShortString<N> &field, const QString &text, const TFontRecor
 // `group` (made as a child of the frame, exclusive).
 QGroupBox *MakeChoiceGroup(QWidget *parent, const QString &title, const QStringList &items,
                            QButtonGroup *&group);
+// The text line of the two text objects' dialogs, at most 255 characters,
+// with its "&Text:" label (returned).
+QLabel *PrepareTextLine(QWidget *parent, QLineEdit *text, int minimumWidth);
+// Their "Alignment" frame: Left Justify, Right Justify, Center.
+QGroupBox *MakeAlignmentGroup(QWidget *parent, QButtonGroup *&group);
 // Checks the item of `value`; a value no item stands for (a damaged record)
 // checks none.
 void ShowChoice(QButtonGroup *group, int value);

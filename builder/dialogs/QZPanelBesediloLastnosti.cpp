@@ -20,18 +20,8 @@ TPanelBesediloLastnosti::TPanelBesediloLastnosti(QWidget *parent)
     m_look->AddColorButton(QStringLiteral("&Color..."));
     m_look->AddSample();
 
-    auto *textLabel = new QLabel(QStringLiteral("&Text:"), this);
-    textLabel->setBuddy(m_text);
-    m_text->setObjectName(QStringLiteral("TextEdit"));
-    m_text->setAccessibleName(QStringLiteral("Text"));
-    m_text->setMaxLength(255);
-    m_text->setMinimumWidth(360);
-
-    QGroupBox *alignment = MakeChoiceGroup(
-        this, QStringLiteral("Alignment"),
-        {QStringLiteral("Left Justify"), QStringLiteral("Right Justify"), QStringLiteral("Center")},
-        m_alignment);
-    alignment->setObjectName(QStringLiteral("AlignmentGroup"));
+    QLabel *textLabel = PrepareTextLine(this, m_text, 360);
+    QGroupBox *alignment = MakeAlignmentGroup(this, m_alignment);
     QGroupBox *position = MakeChoiceGroup(
         this, QStringLiteral("Text position"),
         {QStringLiteral("Optional"), QStringLiteral("Top"), QStringLiteral("Bottom")}, m_position);
