@@ -1,5 +1,7 @@
 #include "QZDeferred.h"
 
+#include "QZNaloga.h"
+
 namespace {
 
 // Builds faces hidden whatever the program's loading state.
@@ -15,6 +17,22 @@ public:
 
 private:
     bool m_saved;
+};
+
+// Builds faces as the file they were read from lays them out: the version
+// read is back at the current one by the time a page is first shown.
+class TReadAsVersion
+{
+public:
+    explicit TReadAsVersion(qint32 version)
+        : m_saved(FileVersion)
+    {
+        FileVersion = version;
+    }
+    ~TReadAsVersion() { FileVersion = m_saved; }
+
+private:
+    qint32 m_saved;
 };
 
 bool HasPayload(int typeTag)
@@ -44,6 +62,7 @@ TQZDeferredControl::TQZDeferredControl(int typeTag, const QByteArray &record,
     , m_record(record)
     , m_surface(surface)
     , m_factory(factory)
+    , m_fileVersion(FileVersion)
 {
 }
 
@@ -53,6 +72,7 @@ TQZControl &TQZDeferredControl::Real() const
 {
     if (!m_real) {
         TBuildHidden hidden;
+        TReadAsVersion version(m_fileVersion);
         m_real = m_factory.CreateObject(ObjectTypeTag(), m_record, m_surface);
         m_real->SetObjectTag(Tag());
     }

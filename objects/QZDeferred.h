@@ -45,6 +45,8 @@ private:
     QByteArray m_record;
     TQZPageSurface *m_surface;
     TQZObjectFactory &m_factory;
+    // The version of the file the record was read from.
+    qint32 m_fileVersion;
     mutable std::unique_ptr<TQZControl> m_real;
 };
 

@@ -5,6 +5,7 @@
 
 #include "QZNaloga.h"
 #include "QZRTPrvaStran.h"
+#include "QZRecordFields.h"
 #include "QZScaling.h"
 #include "QZStream.h"
 
@@ -45,6 +46,7 @@ private slots:
     void shuffleFromArguments();
     void emptyTestShowsNothing();
     void windowStaysMaximised();
+    void oldFileChoicesInFontRows();
 };
 
 void TestStartup::startsWithLayoutOfScreen()
@@ -259,6 +261,41 @@ void TestStartup::windowStaysMaximised()
     QTRY_VERIFY(window.windowState() & Qt::WindowMaximized);
     window.resize(300, 200);
     QTRY_VERIFY(window.windowState() & Qt::WindowMaximized);
+}
+
+// Files of version 256 laid their choices out in rows one font high; the
+// player builds a page's faces when it is first shown, long after reading.
+void TestStartup::oldFileChoicesInFontRows()
+{
+    TObjectPlan choices = Choices({"Right", "Wrong", "Other"}, {1}, true, 1);
+    // A choice font 19 pixels high on this screen.
+    auto record = RecordFromBytes<TIzbireRecord>(choices.Record);
+    record.ChoiceFont.Height = -39;
+    choices.Record = RecordToBytes(record);
+    auto header = NewTestRecord();
+    header.PageCount = 1;
+    auto page = ZeroRecord<TOldPageRecord>();
+    page.PageName.SetBytes("Old");
+    page.CorrectTarget.SetBytes("(Forward)");
+    page.WrongTarget.SetBytes("(Forward)");
+    page.ObjectCount = 1;
+    page.ObjectTypes[0] = quint8(choices.Tag);
+
+    QList<int> heights;
+    for (const qint32 version : {256, 512}) {
+        header.FileVersion = version;
+        const QString name = File(QStringLiteral("v%1.cvl").arg(version));
+        WriteWholeFile(name, RecordToBytes(header) + RecordToBytes(page) + choices.Record);
+        TRun run({name});
+        QVERIFY(run.Start());
+        QVERIFY(run.Script.Messages.isEmpty());
+        const QAbstractButton *right = run.Shown("Right");
+        QVERIFY(right);
+        QCOMPARE(run.Shown("Other")->y() - right->y(), version == 256 ? 2 * 19 : 2 * 21);
+        heights << right->parentWidget()->height();
+    }
+    // The rows of the old file take 7 pixels less.
+    QCOMPARE(heights, (QList<int>{87, 94}));
 }
 
 #include "tst_Startup.moc"
