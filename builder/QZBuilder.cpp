@@ -23,6 +23,7 @@
 #include "QZSlikaLastnosti.h"
 #include "QZStranLastnosti.h"
 #include "QZVnosnoOknoLastnosti.h"
+#include "QZWindowPlacement.h"
 
 #include <QCoreApplication>
 
@@ -85,6 +86,9 @@ void TBuilder::Create()
     WireDialogs();
 }
 
-void TBuilder::Show() { m_mainWindow->showMaximized(); }
+// The surface takes its size from the client area the window manager gives
+// the maximised window, or from the whole screen where none runs; without
+// one no activation may ever come to take it.
+void TBuilder::Show() { m_mainWindow->FirstActivation(ShowMaximisedAndMeasure(*m_mainWindow)); }
 
 } // namespace CorvBuilder

@@ -4,6 +4,7 @@
 #include "QZOlePrivateFolder.h"
 #include "QZRTGlavnoOkno.h"
 #include "QZRezultat.h"
+#include "QZWindowPlacement.h"
 
 #include <QCoreApplication>
 
@@ -23,9 +24,15 @@ bool TPlayer::Start()
     RemoveStaleOleFolders();
     m_mainWindow = std::make_unique<TGlavnoOkno>();
 
-    // Showing the loading window measures the screen, before any object of
-    // the test is built.
-    m_loadingWindow = std::make_unique<TPrvaStran>(m_options.MeasureScreen);
+    // Showing the loading window measures the page area, before any object
+    // of the test is built: the client area of the main window, shown
+    // maximised first so that the window manager has placed it.
+    auto measure = m_options.MeasureScreen;
+    if (!measure)
+        measure = [this] {
+            return ShowMaximisedAndMeasure(*m_mainWindow);
+        };
+    m_loadingWindow = std::make_unique<TPrvaStran>(std::move(measure));
     m_loadingWindow->show();
     m_loadingWindow->repaint();
 

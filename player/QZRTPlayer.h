@@ -21,8 +21,9 @@ struct TPlayerOptions
     // The program's arguments, the program itself first: test file name,
     // "/R" to shuffle, number of pages to keep.
     QStringList Arguments;
-    // Stands in for the display (tests); the platform's when empty.
-    std::function<TScreenInfo()> MeasureScreen;
+    // Stands in for the display (tests): the client size of the maximised
+    // main window. When empty the main window is shown and measured.
+    std::function<QSize()> MeasureScreen;
 };
 
 class TPlayer

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
-#include <QStyle>
 
 namespace CorvPlayer {
 
@@ -40,19 +39,15 @@ QLabel *NavyLabel(const QString &text, const QFont &font, const QRect &geometry,
 
 } // namespace
 
-TScreenInfo TScreenInfo::FromPlatform()
-{
-    TScreenInfo info;
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        info.Size = screen->size();
-    info.CaptionHeight = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    return info;
-}
-
-TPrvaStran::TPrvaStran(std::function<TScreenInfo()> measure, QWidget *parent)
+TPrvaStran::TPrvaStran(std::function<QSize()> measure, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
-    , m_measure(measure ? std::move(measure) : &TScreenInfo::FromPlatform)
+    , m_measure(std::move(measure))
 {
+    if (!m_measure)
+        m_measure = [] {
+            const QScreen *screen = QGuiApplication::primaryScreen();
+            return screen ? screen->size() : QSize(DesignWidth, DesignHeight);
+        };
     setFixedSize(514, 198);
     setAutoFillBackground(true);
     QPalette palette = this->palette();
@@ -102,9 +97,9 @@ void TPrvaStran::showEvent(QShowEvent *event)
 void TPrvaStran::FormActivate()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Corvella Builder"));
-    const TScreenInfo screen = m_measure();
-    ScreenWidth = screen.Size.width();
-    ScreenHeight = screen.Size.height() - screen.CaptionHeight;
+    const QSize client = m_measure();
+    ScreenWidth = client.width();
+    ScreenHeight = client.height();
 }
 
 void TPrvaStran::ShowLoading()

@@ -13,24 +13,14 @@ class QProgressBar;
 
 namespace CorvPlayer {
 
-// What start-up takes of the display: the screen's pixel size and the height
-// of a window caption bar.
-struct TScreenInfo
-{
-    QSize Size;
-    int CaptionHeight = 0;
-
-    // The primary screen and the application style's caption height.
-    static TScreenInfo FromPlatform();
-};
-
 class TPrvaStran : public QWidget
 {
     Q_OBJECT
 
 public:
-    // `measure` stands in for the display (tests); the platform's when empty.
-    explicit TPrvaStran(std::function<TScreenInfo()> measure = {}, QWidget *parent = nullptr);
+    // `measure` gives the client size of the maximised main window, the area
+    // pages are shown in; the primary screen's size when it is empty.
+    explicit TPrvaStran(std::function<QSize()> measure = {}, QWidget *parent = nullptr);
 
     // Shows the "Loading....." panel and the progress bar and paints them at
     // once: loading runs before the event loop.
@@ -47,10 +37,10 @@ protected:
 
 private:
     // Runs when the window is first shown, before the test file is read: sets
-    // the application title and takes the screen size for the page surface.
+    // the application title and takes the size of the page surface.
     void FormActivate();
 
-    std::function<TScreenInfo()> m_measure;
+    std::function<QSize()> m_measure;
     QLabel *m_loadingPanel;
     QProgressBar *m_progressBar;
     bool m_activated = false;

@@ -4,6 +4,7 @@
 #include "QZInteraction.h"
 #include "QZNaloga.h"
 #include "QZScaling.h"
+#include "QZWindowPlacement.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -39,6 +40,7 @@ TRezultatDialog::TRezultatDialog(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("The Result"));
     setFixedSize(404, 170);
+    KeepCentredOnScreen(*this);
 
     auto *frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken);

@@ -9,6 +9,9 @@ packages=(
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev
   qt6-tools-dev qt6-tools-dev-tools libqt6svg6 qt6-qpa-plugins
+  # the X11 window system: whether a window manager runs; the placement tests
+  # run the player on a virtual display
+  libxcb1-dev xvfb
   # platform layers: metafiles, OLE compound files, media playback. libwmf's
   # pkg-config file links expat and libjpeg, whose development files its own
   # package does not pull in; it draws text only with the URW base 35 fonts.

@@ -25,7 +25,7 @@ TRun::TRun(const QStringList &arguments)
     TPlayerOptions options;
     options.Arguments = QStringList{QStringLiteral("corvview")} + arguments;
     options.MeasureScreen = [] {
-        return TScreenInfo{QSize(1024, 768), 19};
+        return QSize(1024, 749);
     };
     Player = std::make_unique<TPlayer>(options);
 }

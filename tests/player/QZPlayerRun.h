@@ -1,6 +1,6 @@
 // The player as corvview starts it, for tests: a 1024 x 768 screen with a
-// 19-pixel caption, the interaction scripted, and ways to answer the shown
-// page's real controls.
+// 19-pixel caption (a client area of 1024 x 749), the interaction scripted,
+// and ways to answer the shown page's real controls.
 #pragma once
 
 #include "QZPlayerTestFiles.h"
@@ -20,7 +20,6 @@ using CorvPlayer::TGlavnoOkno;
 using CorvPlayer::TPlayer;
 using CorvPlayer::TPlayerOptions;
 using CorvPlayer::TPrvaStran;
-using CorvPlayer::TScreenInfo;
 
 extern const QString MustAnswer;
 extern const QString Incorrect;
