@@ -5,11 +5,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
-#include <QStyle>
 #include <QToolButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -18,27 +17,25 @@
 
 #include <utility>
 
+// The icons live in the library, which the programs and tests link
+// statically: their resources are registered by hand.
+static void InitSpeedButtonIcons() { Q_INIT_RESOURCE(speedbuttons); }
+
 namespace CorvBuilder {
 
 namespace {
 
 constexpr int ButtonSize = 30;
+// The icons' own grid, drawn one to one; the large Help button's at twice it.
+constexpr int IconSize = 24;
 
-// A speed button glyph of our own: a short sign drawn on a transparent
-// square, or a standard icon of the style.
-QIcon Glyph(const QString &sign, const QColor &ink = Qt::black)
+// A speed button's icon: the icon theme's where it has one of that name (so
+// the window looks like the author's other programs), else our own, drawn
+// on a 24 x 24 grid to read at 16 and 24 pixels on light and dark palettes.
+QIcon SpeedIcon(const char *file, const char *themeName)
 {
-    QPixmap pixmap(24, 24);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(sign.size() > 2 ? 9 : 14);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(ink);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, sign);
-    return QIcon(pixmap);
+    const QIcon own(QStringLiteral(":/speedbuttons/%1.svg").arg(QLatin1String(file)));
+    return *themeName ? QIcon::fromTheme(QLatin1String(themeName), own) : own;
 }
 
 struct TButtonPlace
@@ -46,37 +43,36 @@ struct TButtonPlace
     int Left, Top;
     const char *Hint;
     void (TOrodja::*Command)();
-    const char *Sign; // glyph text; empty for a style icon
-    QStyle::StandardPixmap Icon;
+    const char *Icon;      // our own, :/speedbuttons/<Icon>.svg
+    const char *ThemeIcon; // the freedesktop name of the same thing; empty for none
     bool Toggle;
 };
 
 const TButtonPlace ButtonPlaces[] = {
-    {6, 6, "New", &TOrodja::New, "", QStyle::SP_FileIcon, false},
-    {36, 6, "Open", &TOrodja::Open, "", QStyle::SP_DialogOpenButton, false},
-    {6, 36, "Save", &TOrodja::Save, "", QStyle::SP_DialogSaveButton, false},
-    {36, 36, "New Page from Template", &TOrodja::NewPageFromTemplate, "",
-     QStyle::SP_FileDialogNewFolder, false},
-    {72, 6, "Choices", &TOrodja::InsertChoices, "\u2611", {}, false},
-    {102, 6, "Alternative question", &TOrodja::InsertAlternative, "Y/N", {}, false},
-    {72, 36, "Input box", &TOrodja::InsertInputBox, "ab|", {}, false},
-    {102, 36, "Button", &TOrodja::InsertButton, "OK", {}, false},
-    {138, 6, "Transparent text", &TOrodja::InsertTransparentText, "T", {}, false},
-    {138, 36, "Rich text format", &TOrodja::InsertRichText, "RTF", {}, false},
-    {168, 6, "Underlying text", &TOrodja::InsertTextWithBackground, "\u25A3", {}, false},
-    {168, 36, "Graphics", &TOrodja::InsertGraphics, "\u25B2", {}, false},
-    {198, 6, "Multimedia", &TOrodja::InsertMultimedia, "\u266B", {}, false},
-    {198, 36, "Add new page", &TOrodja::AddPage, "+P", {}, false},
-    {234, 6, "Insert OLE frame", &TOrodja::InsertOleFrame, "OLE", {}, false},
-    {234, 36, "Insert OLE object in OLE frame", &TOrodja::ToggleOleInsert, "\u2192O", {}, true},
-    {270, 6, "Delete object", &TOrodja::ToggleDelete, "\u2716", {}, true},
-    {270, 36, "Delete current page", &TOrodja::DeletePage, "\u2212P", {}, false},
-    {306, 6, "Previous page", &TOrodja::PreviousPage, "", QStyle::SP_ArrowBack, false},
-    {336, 6, "Move on page", &TOrodja::MoveToPage, "#", {}, false},
-    {366, 6, "Next page", &TOrodja::NextPage, "", QStyle::SP_ArrowForward, false},
-    {336, 36, "Run the Test", &TOrodja::Run, "", QStyle::SP_MediaPlay, false},
-    {306, 36, "Undo", &TOrodja::Undo, "\u21B6", {}, false},
-    {366, 36, "Redo", &TOrodja::Redo, "\u21B7", {}, false},
+    {6, 6, "New", &TOrodja::New, "new", "document-new", false},
+    {36, 6, "Open", &TOrodja::Open, "open", "document-open", false},
+    {6, 36, "Save", &TOrodja::Save, "save", "document-save", false},
+    {36, 36, "New Page from Template", &TOrodja::NewPageFromTemplate, "page-template", "", false},
+    {72, 6, "Choices", &TOrodja::InsertChoices, "choices", "", false},
+    {102, 6, "Alternative question", &TOrodja::InsertAlternative, "alternative", "", false},
+    {72, 36, "Input box", &TOrodja::InsertInputBox, "input-box", "", false},
+    {102, 36, "Button", &TOrodja::InsertButton, "button", "", false},
+    {138, 6, "Transparent text", &TOrodja::InsertTransparentText, "transparent-text", "", false},
+    {138, 36, "Rich text format", &TOrodja::InsertRichText, "rich-text", "", false},
+    {168, 6, "Underlying text", &TOrodja::InsertTextWithBackground, "underlying-text", "", false},
+    {168, 36, "Graphics", &TOrodja::InsertGraphics, "graphics", "", false},
+    {198, 6, "Multimedia", &TOrodja::InsertMultimedia, "multimedia", "", false},
+    {198, 36, "Add new page", &TOrodja::AddPage, "page-add", "", false},
+    {234, 6, "Insert OLE frame", &TOrodja::InsertOleFrame, "ole-frame", "", false},
+    {234, 36, "Insert OLE object in OLE frame", &TOrodja::ToggleOleInsert, "ole-insert", "", true},
+    {270, 6, "Delete object", &TOrodja::ToggleDelete, "delete-object", "edit-delete", true},
+    {270, 36, "Delete current page", &TOrodja::DeletePage, "page-delete", "", false},
+    {306, 6, "Previous page", &TOrodja::PreviousPage, "page-previous", "go-previous", false},
+    {336, 6, "Move on page", &TOrodja::MoveToPage, "page-move", "", false},
+    {366, 6, "Next page", &TOrodja::NextPage, "page-next", "go-next", false},
+    {336, 36, "Run the Test", &TOrodja::Run, "run", "media-playback-start", false},
+    {306, 36, "Undo", &TOrodja::Undo, "undo", "edit-undo", false},
+    {366, 36, "Redo", &TOrodja::Redo, "redo", "edit-redo", false},
 };
 
 // The buttons hidden while no test is open, under the large Help button.
@@ -155,6 +151,7 @@ TOrodja::TOrodja(TGlavnoOkno *surface)
 
 void TOrodja::BuildButtons(QWidget *panel)
 {
+    InitSpeedButtonIcons();
     for (const TButtonPlace &place : ButtonPlaces) {
         const QString hint = QString::fromUtf8(place.Hint);
         auto *button = new QToolButton(panel);
@@ -163,9 +160,8 @@ void TOrodja::BuildButtons(QWidget *panel)
         button->setAccessibleName(hint);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::TabFocus);
-        button->setIconSize(QSize(22, 22));
-        const QString sign = QString::fromUtf8(place.Sign);
-        button->setIcon(sign.isEmpty() ? style()->standardIcon(place.Icon) : Glyph(sign));
+        button->setIconSize(QSize(IconSize, IconSize));
+        button->setIcon(SpeedIcon(place.Icon, place.ThemeIcon));
         button->setCheckable(place.Toggle);
         connect(button, &QToolButton::clicked, this, place.Command);
         m_buttons.insert(hint, button);
@@ -187,8 +183,8 @@ void TOrodja::BuildButtons(QWidget *panel)
     }
     m_helpButton = new QToolButton(panel);
     m_helpButton->setGeometry(78, 6, 61, 61);
-    m_helpButton->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
-    m_helpButton->setIconSize(QSize(40, 40));
+    m_helpButton->setIcon(SpeedIcon("help", "help-contents"));
+    m_helpButton->setIconSize(QSize(2 * IconSize, 2 * IconSize));
     m_helpButton->setToolTip(QStringLiteral("Help"));
     m_helpButton->setAccessibleName(QStringLiteral("Help"));
     connect(m_helpButton, &QToolButton::clicked, this, &TOrodja::HelpContents);
