@@ -111,11 +111,8 @@ std::unique_ptr<TQZControl> TQZStran::MakeObject(int typeTag, const QByteArray &
     if (!object)
         return nullptr;
     switch (typeTag) {
-    case ObjMemo: object->LoadPayload(payload); break;
-    case ObjSlika:
-        if (quint8(record.at(offsetof(TSlikaRecord, PictureKind))) <= 2)
-            object->LoadPayload(payload);
-        break;
+    case ObjMemo:
+    case ObjSlika: object->LoadPayload(payload); break;
     case ObjOle:
         if (!payload.isEmpty())
             object->LoadPayload(payload);
@@ -254,13 +251,14 @@ void TQZStran::LoadFromStream(TQZReader &reader)
             added->LoadPayload(
                 reader.ReadPayload(Int32At(record, offsetof(TMemoRecord, RtfLength)), "rich text"));
             break;
-        case ObjSlika: {
-            const QByteArrayView picture = reader.ReadPayload(
-                Int32At(record, offsetof(TSlikaRecord, PictureLength)), "a picture");
-            if (quint8(record.at(offsetof(TSlikaRecord, PictureKind))) <= 2)
-                added->LoadSharedPayload(picture, reader.Owner());
+        case ObjSlika:
+            // A PictureKind that names no picture loads none, but its bytes
+            // stay with the object and are written back.
+            added->LoadSharedPayload(
+                reader.ReadPayload(Int32At(record, offsetof(TSlikaRecord, PictureLength)),
+                                   "a picture"),
+                reader.Owner());
             break;
-        }
         case ObjOle:
             if (record.at(offsetof(TOleRecord, IsEmpty)) == 0)
                 added->LoadPayload(reader.ReadPayload(

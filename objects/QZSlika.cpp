@@ -64,6 +64,10 @@ void TQZSlika::LoadPayload(QByteArrayView payload) { LoadSharedPayload(payload, 
 
 void TQZSlika::LoadSharedPayload(QByteArrayView payload, const QByteArray &owner)
 {
+    if (m_record.PictureKind > quint8(TPictureKind::Icon)) {
+        m_unknownPayload = payload.toByteArray();
+        return;
+    }
     QString error;
     TQZPicture &picture = Image()->Picture();
     const TPictureKind kind = TPictureKind(m_record.PictureKind);
@@ -87,12 +91,15 @@ void TQZSlika::SetShown(bool visible)
     TQZFaceControl::SetShown(visible);
 }
 
-QByteArray TQZSlika::Payload() const { return Picture().Bytes(); }
+QByteArray TQZSlika::Payload() const
+{
+    return Picture().IsNull() ? m_unknownPayload : Picture().Bytes();
+}
 
 QByteArray TQZSlika::Record() const
 {
     // A picture that was loaded is saved under its own kind; a record whose
-    // kind named no picture keeps that kind and an empty payload.
+    // kind named no picture keeps that kind and its bytes.
     TSlikaRecord record = m_record;
     if (!Picture().IsNull())
         record.PictureKind = quint8(Picture().Kind());
@@ -112,6 +119,7 @@ bool TQZSlika::LoadPictureFile(const QString &fileName, QString *error)
     if (!Image()->Picture().LoadFile(fileName, error))
         return false;
     m_record.PictureKind = quint8(Picture().Kind());
+    m_unknownPayload.clear();
     Image()->update();
     return true;
 }

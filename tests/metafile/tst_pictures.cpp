@@ -226,8 +226,8 @@ void TestPictures::coloursPastThePalette()
     QVERIFY(!IsBlank(shown));
 }
 
-// A kind the program does not know loads no picture and skips its payload:
-// the objects behind it still load.
+// A kind the program does not know loads no picture: the objects behind it
+// still load, and its bytes are written back unchanged.
 void TestPictures::unknownKindLoadsNothing()
 {
     TQZNaloga test;
@@ -254,7 +254,14 @@ void TestPictures::unknownKindLoadsNothing()
     QCOMPARE(saved.PictureKind, quint8(9));
     QByteArray stream;
     picture->SaveToStream(stream);
-    QCOMPARE(stream.size(), qsizetype(sizeof(TSlikaRecord)));
+    QCOMPARE(stream.mid(sizeof(TSlikaRecord)), QByteArrayLiteral("not a picture at all"));
+    QCOMPARE(RecordFromBytes<TSlikaRecord>(stream).PictureLength.Get(), 20);
+
+    // A picture file chosen in its place replaces the bytes and the kind.
+    QVERIFY(
+        picture->LoadPictureFile(QDir(CorpusDir).filePath(QStringLiteral("bmp/pil_8bit_pal.bmp"))));
+    QCOMPARE(RecordFromBytes<TSlikaRecord>(picture->Record()).PictureKind, quint8(0));
+    QVERIFY(picture->Payload().startsWith("BM"));
 }
 
 void TestPictures::stretchAndNaturalSize()
