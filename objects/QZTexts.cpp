@@ -159,6 +159,11 @@ void TQZPanelBesedilo::ApplyRecord(const TPanelBesediloRecord &record)
     if (wasDocked && Frame()->Dock() == TQZObjectFrame::TDock::None)
         MoveTo(m_record.Left, m_record.Top);
     ResizeTo(m_record.Width, m_record.Height);
+    // The record keeps the frame's actual size: a docked frame spans the
+    // whole surface, and that width is what is saved and what a new text
+    // with background starts from.
+    m_record.Width = Frame()->width();
+    m_record.Height = Frame()->height();
 }
 
 // ---------------------------------------------------------------------------

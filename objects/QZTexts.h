@@ -49,7 +49,8 @@ public:
 
     // Builder: takes a whole new record, re-applies alignment, docking,
     // colour, font and text, then the record's size. A frame that stops being
-    // docked goes back to the record's position.
+    // docked goes back to the record's position. The record then holds the
+    // frame's actual size (a docked frame's is the surface's full width).
     void ApplyRecord(const TPanelBesediloRecord &record);
 
     TQZObjectFrame *Frame() const;

@@ -17,8 +17,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
@@ -243,6 +245,34 @@ private slots:
         Tools().MenuItem(QStringLiteral("Use of Templates"))->trigger();
         Tools().HelpButton()->click();
         QCOMPARE(m_help->Requests, (QList<int>{0, 400, 0}));
+    }
+
+    // Docked by its dialog, a text with background records the surface's
+    // full width, and that record is the next one's default.
+    void dockedTextWithBackgroundRecordsFullWidth()
+    {
+        Start();
+        TQZControl *panel = NewTestWith(&TOrodja::InsertTextWithBackground);
+        QWidget *frame = FaceOf(panel);
+        const int surfaceWidth = frame->parentWidget()->width();
+        QVERIFY(surfaceWidth > 200);
+        m_script->OnDialog = [](QDialog &dialog) {
+            dialog.findChild<QGroupBox *>(QStringLiteral("PositionGroup"))
+                ->findChildren<QRadioButton *>()
+                .at(1) // "Top"
+                ->setChecked(true);
+            return int(QDialog::Accepted);
+        };
+        RightPress(frame, QPoint(3, 3));
+        QCOMPARE(m_script->DialogTitles.size(), 1);
+        QCOMPARE(frame->geometry(), QRect(0, 0, surfaceWidth, frame->height()));
+        const auto record = RecordFromBytes<TPanelBesediloRecord>(panel->Record());
+        QCOMPARE(qint32(record.TextPosition), 1);
+        QCOMPARE(qint32(record.Width), surfaceWidth);
+        QCOMPARE(RecordToBytes(EditorState.TypeDefaults.Get<TPanelBesediloRecord>()),
+                 panel->Record());
+        Tools().InsertTextWithBackground();
+        QCOMPARE(FaceOf(Doc().CurrentPage()->Objects().back().get())->width(), surfaceWidth);
     }
 
     // The dialogs made at start-up, opened by a right press and the commands.

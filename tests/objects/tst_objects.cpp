@@ -212,9 +212,19 @@ void TestObjects::textWithBackgroundDocks()
     QCOMPARE(bottom.Label()->width(), 628);
     QCOMPARE(free.Frame()->geometry(), QRect(50, 60, 200, 40));
 
+    // Applied from the dialog, a docked frame's record takes the frame's
+    // actual size: the surface's full width.
+    top.ApplyRecord(record);
+    QCOMPARE(top.Frame()->geometry(), QRect(0, 560, 640, 40));
+    const auto applied = RecordFromBytes<TPanelBesediloRecord>(top.Record());
+    QCOMPARE(applied.Width.Get(), 640);
+    QCOMPARE(applied.Height.Get(), 40);
+    QCOMPARE(applied.Left.Get(), 50);
+
     record.TextPosition = 0; // freed, the frame goes where its record says
     bottom.ApplyRecord(record);
     QCOMPARE(bottom.Frame()->geometry(), QRect(50, 60, 200, 40));
+    QCOMPARE(RecordFromBytes<TPanelBesediloRecord>(bottom.Record()).Width.Get(), 200);
 }
 
 void TestObjects::button()
@@ -260,6 +270,17 @@ void TestObjects::placeholders()
 
     TQZSlika picture(&surface, NewRecord<TSlikaRecord>());
     QVERIFY(StackIndex(picture.Face()) < StackIndex(memo.Frame()));
+
+    // What is not RTF is shown as plain text, as a rich edit control shows
+    // it, line by line; nothing is refused.
+    for (const auto &[payload, shown] :
+         {std::pair{QByteArray("First line\r\nsecond\rthird\n"),
+                    QStringLiteral("First line\nsecond\nthird\n")},
+          std::pair{QByteArray("{\\rtx \\b not RTF}"), QStringLiteral("{\\rtx \\b not RTF}")},
+          std::pair{QByteArray("  "), QStringLiteral("  ")}, std::pair{QByteArray(), QString()}}) {
+        memo.LoadPayload(payload);
+        QCOMPARE(memo.Box()->toPlainText(), shown);
+    }
 
     TQZOle ole(&surface, NewRecord<TOleRecord>()); // empty: the record alone
     stream.clear();
