@@ -102,14 +102,8 @@ void TQZMemo::SetObjectTag(qint32 tag)
 void TQZMemo::LoadPayload(QByteArrayView payload)
 {
     QTextDocument *document = m_box->document();
-    if (payload.trimmed().isEmpty()) {
-        document->clear();
-        return;
-    }
-    QString error;
-    if (!ReadRtf(payload, *document, &error))
-        throw TQZFileError(error);
-    RescaleRichTextFonts(*document, BoxHeight(), m_record.SavedEditHeight);
+    ReadRichText(payload, *document);
+    RescaleRichTextFonts(*document, BoxHeight(), m_record.SavedEditHeight, m_box->logicalDpiY());
     m_box->moveCursor(QTextCursor::Start);
 }
 

@@ -22,8 +22,8 @@ public:
     void SetObjectTag(qint32 tag) override;
 
     // Reads the RTF into the box, then scales its font sizes by the box's
-    // height against SavedEditHeight. RTF the reader refuses raises
-    // TQZFileError; an empty payload is an empty text.
+    // height against SavedEditHeight. A payload that is not RTF is shown as
+    // plain text; an empty payload is an empty text.
     void LoadPayload(QByteArrayView payload) override;
     // The box's content as RTF.
     QByteArray Payload() const override;

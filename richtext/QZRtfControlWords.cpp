@@ -10,6 +10,7 @@ void TRtfParser::ControlWord(QByteArrayView word, bool hasParam, int param)
 {
     if (m_groups.empty())
         return;
+    EndLeadByte();
     TGroup &group = Top();
     if (word == "bin") {
         const qint64 length = std::clamp<qint64>(hasParam ? param : 0, 0, m_data.size() - m_pos);

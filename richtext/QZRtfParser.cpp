@@ -30,6 +30,48 @@ int HexValue(char c)
     return -1;
 }
 
+// The double-byte code pages of the East Asian character sets, by the names
+// CodePageOfNumber and CodePageOfCharset give them.
+enum class TDoubleByte : quint8 { None, ShiftJis, Gbk, Korean, Big5 };
+
+TDoubleByte DoubleByteOf(const QByteArray &codePage)
+{
+    if (codePage == "Shift_JIS")
+        return TDoubleByte::ShiftJis;
+    if (codePage == "GBK")
+        return TDoubleByte::Gbk;
+    if (codePage == "windows-949")
+        return TDoubleByte::Korean;
+    if (codePage == "Big5")
+        return TDoubleByte::Big5;
+    return TDoubleByte::None;
+}
+
+bool IsLeadByte(TDoubleByte page, quint8 b)
+{
+    switch (page) {
+    case TDoubleByte::ShiftJis: return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    case TDoubleByte::Gbk:
+    case TDoubleByte::Korean:
+    case TDoubleByte::Big5: return b >= 0x81 && b <= 0xFE;
+    case TDoubleByte::None: break;
+    }
+    return false;
+}
+
+bool IsTrailByte(TDoubleByte page, quint8 b)
+{
+    switch (page) {
+    case TDoubleByte::ShiftJis: return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+    case TDoubleByte::Gbk: return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE);
+    case TDoubleByte::Korean:
+        return (b >= 0x41 && b <= 0x5A) || (b >= 0x61 && b <= 0x7A) || (b >= 0x81 && b <= 0xFE);
+    case TDoubleByte::Big5: return (b >= 0x40 && b <= 0x7E) || (b >= 0xA1 && b <= 0xFE);
+    case TDoubleByte::None: break;
+    }
+    return false;
+}
+
 } // namespace
 
 TRtfParser::TRtfParser(QByteArrayView rtf, TRtfSink &sink)
@@ -137,7 +179,11 @@ bool TRtfParser::Parse(QString *error)
     const qsizetype size = m_data.size();
     while (m_pos < size && !m_done) {
         const char c = data[m_pos];
-        if (c == '{') {
+        if ((c == '{' || c == '}' || c == '\\') && TakesAsTrail(c)) {
+            // A raw lead byte's trail byte, even where it looks like syntax.
+            ++m_pos;
+            TextByte(c, false);
+        } else if (c == '{') {
             ++m_pos;
             OpenGroup();
         } else if (c == '}') {
@@ -191,6 +237,7 @@ bool TRtfParser::Parse(QString *error)
 
 void TRtfParser::OpenGroup()
 {
+    EndLeadByte();
     m_fallbackToSkip = 0;
     if (m_groups.size() >= MaxDepth) {
         SkipOverflowGroup();
@@ -222,9 +269,10 @@ void TRtfParser::SkipOverflowGroup()
 
 void TRtfParser::CloseGroup()
 {
-    m_fallbackToSkip = 0;
     if (m_groups.empty())
         return;
+    EndLeadByte();
+    m_fallbackToSkip = 0;
     const TGroup closed = Top();
     if (closed.Dest == TDest::FontTable && m_fontIndex >= 0 && !m_fontNameBytes.isEmpty())
         StoreFont();
@@ -253,6 +301,22 @@ void TRtfParser::TextBytes(const char *begin, const char *end)
     TGroup &group = Top();
     switch (group.Dest) {
     case TDest::Text: {
+        if (m_lead >= 0 || DoubleByteOf(CodePageOfFont(group.Char.Font)) != TDoubleByte::None) {
+            // Byte by byte, so that lead and trail bytes pair up.
+            for (const char *p = begin; p < end; ++p) {
+                const char c = *p;
+                if (c == '\r' || c == '\n' || c == '\0')
+                    continue;
+                if (c != '\t') {
+                    TextByte(c, false);
+                    continue;
+                }
+                EndLeadByte();
+                if (!ConsumeFallback())
+                    AppendChar(QLatin1Char('\t'));
+            }
+            break;
+        }
         const char *run = begin;
         for (const char *p = begin; p < end; ++p) {
             const char c = *p;
@@ -301,6 +365,64 @@ void TRtfParser::TextBytes(const char *begin, const char *end)
         break;
     default: break;
     }
+}
+
+// One byte of text in the current font's code page, raw or written as \'xx.
+// In a double-byte code page a lead byte waits for its trail byte; a \uN
+// fallback being skipped never ends between the two.
+void TRtfParser::TextByte(char byte, bool escaped)
+{
+    const TDoubleByte page = DoubleByteOf(CodePageOfFont(Top().Char.Font));
+    const auto b = quint8(byte);
+    if (m_lead >= 0) {
+        if (escaped == m_leadEscaped && IsTrailByte(page, b)) {
+            const char pair[2] = {char(m_lead), byte};
+            m_lead = -1;
+            // A fallback counted in bytes (\uc2) ends here too.
+            if (m_leadSkipped)
+                ConsumeFallback();
+            else
+                CharacterBytes(QByteArrayView(pair, 2));
+            return;
+        }
+        EndLeadByte();
+    }
+    const bool skipped = ConsumeFallback();
+    if (IsLeadByte(page, b)) {
+        m_lead = b;
+        m_leadEscaped = escaped;
+        m_leadSkipped = skipped;
+    } else if (!skipped) {
+        CharacterBytes(QByteArrayView(&byte, 1));
+    }
+}
+
+// Whether `byte`, read raw, is the trail byte of a raw lead byte waiting.
+bool TRtfParser::TakesAsTrail(char byte) const
+{
+    return m_lead >= 0 && !m_leadEscaped && !m_groups.empty() &&
+           IsTrailByte(DoubleByteOf(CodePageOfFont(m_groups.back().Char.Font)), quint8(byte));
+}
+
+// A lead byte that found no trail byte is a character of its own. Under a
+// font of the ANSI character set it is the Windows Western character (rich
+// edit controls write those bytes under a double-byte \ansicpg); otherwise
+// it decodes as the code page makes of it.
+void TRtfParser::EndLeadByte()
+{
+    if (m_lead < 0)
+        return;
+    const char byte = char(m_lead);
+    m_lead = -1;
+    if (m_leadSkipped || m_groups.empty())
+        return;
+    const int index = Top().Char.Font;
+    const TRtfFont *font = Font(index < 0 ? m_defaultFont : index);
+    const QByteArray codePage =
+        font && font->Charset == 0 ? QByteArrayLiteral("windows-1252") : CodePageOfFont(index);
+    const QString decoded = DecodeText(QByteArray(1, byte), codePage);
+    if (!decoded.isEmpty())
+        AppendChar(decoded.at(0));
 }
 
 // Text bytes of the current font's code page; one byte stands for one
@@ -364,6 +486,7 @@ void TRtfParser::AppendChar(QChar c)
 
 void TRtfParser::Unicode(int code)
 {
+    EndLeadByte();
     const int skip = Top().Uc;
     if (Top().Dest == TDest::Text)
         AppendChar(QChar(char16_t(code < 0 ? code + 65536 : code)));
@@ -404,6 +527,8 @@ void TRtfParser::StoreFont()
 
 void TRtfParser::ControlSymbol(char symbol)
 {
+    if (symbol != '\'')
+        EndLeadByte();
     TGroup &group = Top();
     if (symbol == '*') {
         // The next control word names a destination; unknown ones are skipped.
@@ -435,12 +560,14 @@ void TRtfParser::ControlSymbol(char symbol)
         if (high < 0 || low < 0)
             return;
         m_pos += 2;
+        const char byte = char(high * 16 + low);
+        if (group.Dest == TDest::Text) {
+            TextByte(byte, true);
+            return;
+        }
         if (ConsumeFallback())
             return;
-        const char byte = char(high * 16 + low);
-        if (group.Dest == TDest::Text)
-            CharacterBytes(QByteArrayView(&byte, 1));
-        else if (group.Dest == TDest::FontTable)
+        if (group.Dest == TDest::FontTable)
             AddFontName(&byte, &byte + 1);
         return;
     }

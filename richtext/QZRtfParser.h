@@ -146,6 +146,9 @@ private:
     void ControlSymbol(char symbol);
     bool Destination(QByteArrayView word, bool starred);
     void TextBytes(const char *begin, const char *end);
+    void TextByte(char byte, bool escaped);
+    bool TakesAsTrail(char byte) const;
+    void EndLeadByte();
     void CharacterBytes(QByteArrayView bytes);
     void Unicode(int code);
     void AppendChar(QChar c);
@@ -175,6 +178,12 @@ private:
     TRtfCharState m_textFormat;
     bool m_pendingCellTab = false;
     int m_fallbackToSkip = 0;
+    // In a double-byte code page, a lead byte waiting for its trail byte: the
+    // two make one character when both are written the same way (raw, or as
+    // \'xx). A lead byte skipped as a \uN fallback takes its trail with it.
+    int m_lead = -1;
+    bool m_leadEscaped = false;
+    bool m_leadSkipped = false;
 
     QByteArray m_ansiCodePage;
     QByteArray m_baseCodePage;

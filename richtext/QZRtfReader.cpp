@@ -1,6 +1,9 @@
 #include "QZRtf.h"
 #include "QZRtfParser.h"
 
+#include "QZCodePage.h"
+#include "QZScaling.h"
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -281,10 +284,46 @@ std::optional<QString> RtfToPlainText(QByteArrayView rtf, QString *error)
     return sink.m_text;
 }
 
-int RescaleRichTextFonts(QTextDocument &document, int boxHeight, int savedHeight)
+namespace {
+
+// Bytes that are not RTF, as text: lines end at CR LF, CR or LF alone, and
+// NUL bytes, which a text control never shows, are left out.
+QString PayloadAsPlainText(QByteArrayView payload)
+{
+    QString text = DecodeText(payload.toByteArray(), DefaultCodePage());
+    text.remove(QChar(0));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+void ReadRichText(QByteArrayView payload, QTextDocument &document)
+{
+    if (!ReadRtf(payload, document))
+        document.setPlainText(PayloadAsPlainText(payload));
+}
+
+QString RichTextToPlainText(QByteArrayView payload)
+{
+    if (std::optional<QString> text = RtfToPlainText(payload))
+        return *text;
+    return PayloadAsPlainText(payload);
+}
+
+int RescaleRichTextFonts(QTextDocument &document, int boxHeight, int savedHeight, int dpi)
 {
     const bool scale = savedHeight > 0 && boxHeight > 0 && boxHeight != savedHeight;
-    const double ratio = scale ? double(boxHeight) / double(savedHeight) : 1.0;
+    if (dpi <= 0)
+        dpi = 96;
+    // Sizes are scaled as whole pixels at the screen's resolution, and the
+    // pixels taken back to whole points.
+    const auto scaled = [&](double points) {
+        const qint64 pixels = RoundHalfEven(points * dpi / 72.0);
+        const qint32 newPixels = RoundHalfEven(double(boxHeight) * double(pixels) / savedHeight);
+        return std::clamp(double(RoundHalfEven(newPixels * 72.0 / dpi)), 1.0, 1638.0);
+    };
     int runs = 0;
     QTextCursor cursor(&document);
     // A run is a stretch of characters of one size, across fragments and
@@ -296,9 +335,8 @@ int RescaleRichTextFonts(QTextDocument &document, int boxHeight, int savedHeight
             return;
         ++runs;
         if (scale && end > runStart && runSize > 0) {
-            const double scaled = std::nearbyint(runSize * ratio);
             QTextCharFormat format;
-            format.setFontPointSize(std::clamp(scaled, 1.0, 1638.0));
+            format.setFontPointSize(scaled(runSize));
             cursor.setPosition(runStart);
             cursor.setPosition(end, QTextCursor::KeepAnchor);
             cursor.mergeCharFormat(format);
@@ -340,8 +378,7 @@ int RescaleRichTextFonts(QTextDocument &document, int boxHeight, int savedHeight
                     continue;
                 format.clearProperty(QTextFormat::FontPointSize);
             } else {
-                format.setFontPointSize(
-                    std::clamp(std::nearbyint(blockSizes[index] * ratio), 1.0, 1638.0));
+                format.setFontPointSize(scaled(blockSizes[index]));
             }
             if (format != block.charFormat())
                 QTextCursor(block).setBlockCharFormat(format);

@@ -8,12 +8,10 @@
 #include "QZPicture.h"
 #include "QZRecordFields.h"
 #include "QZRecords.h"
-#include "QZRtf.h"
 #include "QZStream.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QTextDocument>
 
 #include <algorithm>
 #include <cstdio>
@@ -31,22 +29,14 @@ template<typename Record> Record RecordOf(const TQZControl &object)
 
 QString Quoted(const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
 
-// Why the payload of a rich text, picture or OLE object would stop the player
-// from opening the test; empty when it decodes. The steps are the objects'
-// own when they take their payload.
+// Why the payload of a picture or OLE object would stop the player from
+// opening the test; empty when it decodes. The steps are the objects' own
+// when they take their payload. Rich text has no such fault: what is not RTF
+// is shown as plain text.
 QString PayloadFault(const TQZControl &object)
 {
     const QByteArray payload = object.Payload();
     switch (object.ObjectTypeTag()) {
-    case ObjMemo: {
-        if (QByteArrayView(payload).trimmed().isEmpty())
-            return {};
-        QTextDocument document;
-        QString error;
-        if (!ReadRtf(payload, document, &error))
-            return QStringLiteral("the rich text cannot be read: %1").arg(error);
-        return {};
-    }
     case ObjSlika: {
         const auto record = RecordOf<TSlikaRecord>(object);
         if (record.PictureKind > 2)

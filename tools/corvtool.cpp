@@ -133,7 +133,8 @@ int Info(const QStringList &arguments)
 
 // Adds fields that are read from the objects rather than stored in their
 // records: "oleClass" for each OLE object, and "text" for each rich text, its
-// plain text with paragraphs separated by "\n". The dump's entries pair with
+// plain text with paragraphs separated by "\n" (a payload that is not RTF
+// gives its text as it is shown). The dump's entries pair with
 // the page's objects in order; entries of type tags that make no object have
 // none.
 void AddDerivedFields(QJsonObject &json, const TQZNaloga &test)
@@ -153,10 +154,7 @@ void AddDerivedFields(QJsonObject &json, const TQZNaloga &test)
             if (source.ObjectTypeTag() == ObjOle && !payload.isEmpty()) {
                 object.insert(QStringLiteral("oleClass"), OleTypeNameOf(payload));
             } else if (source.ObjectTypeTag() == ObjMemo) {
-                const std::optional<QString> text = RtfToPlainText(payload);
-                if (!text)
-                    continue;
-                object.insert(QStringLiteral("text"), *text);
+                object.insert(QStringLiteral("text"), RichTextToPlainText(payload));
             } else {
                 continue;
             }

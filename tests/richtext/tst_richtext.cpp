@@ -223,6 +223,39 @@ void TestRichText::codePages_data()
                                            "\\lquote\\rquote\\ldblquote\\rdblquote}")
                              << QStringLiteral("{a}\\—–\u00A0•‘’“”");
     QTest::newRow("mac") << QByteArray("{\\rtf1\\mac \\'8a}") << QStringLiteral("ä");
+    // Double-byte code pages: a lead byte and its trail byte are one
+    // character, escaped or raw, also where the trail looks like syntax and
+    // where a \uN fallback is skipped (\uc1 counting characters, \uc2
+    // bytes).
+    const QByteArray japanese =
+        "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 "
+        "Arial;}{\\f1\\fnil\\fcharset128 MS Gothic;}}";
+    QTest::newRow("932 escaped pairs")
+        << japanese + "\\f1 \\'81\\'67Hello\\'81\\'68 \\'93\\'fa\\'96\\'7b}"
+        << QStringLiteral("“Hello” 日本");
+    QTest::newRow("932 raw pairs, trail bytes \\ { }") << japanese + "\\f1 \x83\x5c\x81\x7b\x81\x7d"
+                                                                     "A}"
+                                                       << QStringLiteral("ソ＋±A");
+    QTest::newRow("932 fallbacks of one character")
+        << japanese + "\\f1\\uc1 \\u8220\\'81\\'67Hello\\u8221\x81\x68!}"
+        << QStringLiteral("“Hello”!");
+    QTest::newRow("932 fallbacks of two bytes")
+        << japanese + "\\f1\\uc2 \\u8220\\'81\\'67Hello\\u8221\\'81\\'68!}"
+        << QStringLiteral("“Hello”!");
+    QTest::newRow("932 Western font: a lone byte is a Western character")
+        << japanese + "\\f0 \\'93Hello\\'94 \\'81\\'67}" << QStringLiteral("“Hello” “");
+    QTest::newRow("932 pair across a line end")
+        << japanese + "\\f1 \\'81\r\n\\'67}" << QStringLiteral("“");
+    QTest::newRow("936 fallback")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0\\uc1 "
+                      "\\u8220\\'a1\\'b0Hello\\'d6\\'d0}")
+        << QStringLiteral("“Hello中");
+    QTest::newRow("949") << QByteArray("{\\rtf1\\ansi\\ansicpg949{\\fonttbl{\\f0\\fcharset129 "
+                                       "Gulim;}}\\f0 \\'c7\\'d1\\'b1\\'db \\uc1\\u8220\\'a1\\'b0A}")
+                         << QStringLiteral("한글 “A");
+    QTest::newRow("950 raw") << QByteArray("{\\rtf1\\ansicpg950{\\fonttbl{\\f0\\fcharset136 "
+                                           "MingLiU;}}\\f0 \xa4\xa4\xa4\xe5\xa5\x5c!}")
+                             << QStringLiteral("中文功!");
     QTest::newRow("upr takes the unicode side")
         << QByteArray("{\\rtf1{\\upr{ansi}{\\*\\ud{uni\\u269?}}}}") << QStringLiteral("unič");
 }
@@ -550,10 +583,11 @@ void TestRichText::rescale()
     const QByteArray mixed = "{\\rtf1 \\fs20 ten\\fs24 twelve\\par\\fs22 eleven\\fs20 ten}";
     {
         // Saved from a 200-pixel box, shown in a 100-pixel one: every run is
-        // halved to whole points, ties to even.
+        // halved in whole pixels at 96 dots per inch and taken back to whole
+        // points, ties to even: 10 pt is 13 px, 6.5 gives 6 px, 4.5 pt gives 4.
         const auto document = Read(mixed);
         QCOMPARE(RescaleRichTextFonts(*document, 100, 200), 4);
-        QCOMPARE(PointSizes(*document), (QList<double>{5, 6, 6, 5}));
+        QCOMPARE(PointSizes(*document), (QList<double>{4, 6, 6, 4}));
         QCOMPARE(document->toPlainText(), QStringLiteral("tentwelve\neleventen"));
     }
     {
@@ -567,6 +601,16 @@ void TestRichText::rescale()
         const auto document = Read("{\\rtf1 \\fs20 a\\fs24 b\\fs20 c}");
         QCOMPARE(RescaleRichTextFonts(*document, 300, 200), 3);
         QCOMPARE(PointSizes(*document), (QList<double>{15, 18, 15}));
+    }
+    {
+        // 7 pt at half: 9 px, 4.5 gives 4 px, which is 3 pt (not 3.5 rounded
+        // to 4); at 120 dots per inch 12 px, 6 px, 3.6 pt gives 4.
+        auto document = Read("{\\rtf1 \\fs14 seven}");
+        RescaleRichTextFonts(*document, 100, 200);
+        QCOMPARE(PointSizes(*document), (QList<double>{3}));
+        document = Read("{\\rtf1 \\fs14 seven}");
+        RescaleRichTextFonts(*document, 100, 200, 120);
+        QCOMPARE(PointSizes(*document), (QList<double>{4}));
     }
     for (const int saved : {0, -5}) {
         const auto document = Read(mixed);
@@ -582,8 +626,8 @@ void TestRichText::rescale()
         QList<double> blockSizes;
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
             blockSizes << block.charFormat().fontPointSize();
-        QCOMPARE(blockSizes, (QList<double>{18, 11, 11, 11, 5}));
-        QCOMPARE(PointSizes(*document), (QList<double>{18, 11, 11, 5}));
+        QCOMPARE(blockSizes, (QList<double>{18, 10, 10, 10, 4}));
+        QCOMPARE(PointSizes(*document), (QList<double>{18, 10, 10, 4}));
     }
     {
         // Tiny boxes never make a size of 0.

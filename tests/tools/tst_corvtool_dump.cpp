@@ -23,6 +23,7 @@ private slots:
     void infoListsTitleAndPages();
 
     void pageFileRoundTrip();
+    void payloadsThatShowNoPictureOrRtf();
 
 private:
     QString FilePath(const QString &name) const { return m_folder.FilePath(name); }
@@ -323,6 +324,64 @@ void TestCorvtoolDump::pageFileRoundTrip()
     QVERIFY2(again == bytes, qPrintable(SizeAndDifference(bytes, again)));
 }
 
-QTEST_GUILESS_MAIN(TestCorvtoolDump)
+// A picture of a kind that shows nothing keeps its bytes, and rich text that
+// is not RTF reads as the text it is: dump describes both, resave keeps
+// them.
+void TestCorvtoolDump::payloadsThatShowNoPictureOrRtf()
+{
+    const QByteArray unknown = QByteArrayLiteral("kind 7\0bytes\xff");
+    const auto memo = [](const QByteArray &payload) {
+        return QJsonObject{
+            {QStringLiteral("class"), QStringLiteral("TQZMemo")},
+            {QStringLiteral("payload"),
+             QJsonObject{{QStringLiteral("base64"), QString::fromLatin1(payload.toBase64())}}}};
+    };
+    const QJsonArray objects{
+        QJsonObject{
+            {QStringLiteral("class"), QStringLiteral("TQZSlika")},
+            {QStringLiteral("PictureKind"), 7},
+            {QStringLiteral("payload"),
+             QJsonObject{{QStringLiteral("base64"), QString::fromLatin1(unknown.toBase64())}}}},
+        memo({}),
+        memo("Plain \xe8"
+             "a\r\nsecond line"),
+        memo("{\\rtx not quite}"),
+    };
+    const QJsonObject source{
+        {QStringLiteral("format"), QStringLiteral("cvp")},
+        {QStringLiteral("pages"), QJsonArray{QJsonObject{{QStringLiteral("objects"), objects}}}},
+    };
+    const QString packed = FilePath(QStringLiteral("unshown.cvp"));
+    EXPECT_EXIT(m_folder.Pack(QStringLiteral("unshown.json"), source, packed), 0);
 
+    const TRun dump = Corvtool({QStringLiteral("dump"), packed});
+    EXPECT_EXIT(dump, 0);
+    QString error;
+    const QJsonArray dumped = ParseObject(dump.Out, &error)
+                                  .value(QStringLiteral("pages"))
+                                  .toArray()
+                                  .at(0)
+                                  .toObject()
+                                  .value(QStringLiteral("objects"))
+                                  .toArray();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const QJsonObject picture = dumped.at(0).toObject().value(QStringLiteral("payload")).toObject();
+    QCOMPARE(picture.value(QStringLiteral("length")).toInt(), unknown.size());
+    QCOMPARE(picture.value(QStringLiteral("sha256")).toString().toLatin1(), Sha256Hex(unknown));
+    const auto textOf = [&dumped](int i) {
+        const QJsonValue text = dumped.at(i).toObject().value(QStringLiteral("text"));
+        return text.isString() ? text.toString() : QStringLiteral("<no text>");
+    };
+    QCOMPARE(textOf(1), QString());
+    QCOMPARE(textOf(2), QStringLiteral("Plain \u010Da\nsecond line"));
+    QCOMPARE(textOf(3), QStringLiteral("{\\rtx not quite}"));
+
+    const QString resaved = FilePath(QStringLiteral("unshown-resaved.cvp"));
+    EXPECT_EXIT(Corvtool({QStringLiteral("resave"), packed, resaved}), 0);
+    const QByteArray before = ReadFile(packed);
+    const QByteArray after = ReadFile(resaved);
+    QVERIFY2(after == before, qPrintable(SizeAndDifference(before, after)));
+}
+
+QTEST_GUILESS_MAIN(TestCorvtoolDump)
 #include "tst_corvtool_dump.moc"
