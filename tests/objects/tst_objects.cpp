@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QToolButton>
 
 #include <optional>
@@ -215,7 +216,7 @@ void TestObjects::textWithBackgroundDocks()
     // Applied from the dialog, a docked frame's record takes the frame's
     // actual size: the surface's full width.
     top.ApplyRecord(record);
-    QCOMPARE(top.Frame()->geometry(), QRect(0, 560, 640, 40));
+    QCOMPARE(top.Frame()->geometry(), QRect(0, 440, 640, 40));
     const auto applied = RecordFromBytes<TPanelBesediloRecord>(top.Record());
     QCOMPARE(applied.Width.Get(), 640);
     QCOMPARE(applied.Height.Get(), 40);

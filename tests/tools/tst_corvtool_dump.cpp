@@ -333,6 +333,7 @@ void TestCorvtoolDump::payloadsThatShowNoPictureOrRtf()
     const auto memo = [](const QByteArray &payload) {
         return QJsonObject{
             {QStringLiteral("class"), QStringLiteral("TQZMemo")},
+            {QStringLiteral("SavedEditHeight"), 200 - 2 * MarginAt2048},
             {QStringLiteral("payload"),
              QJsonObject{{QStringLiteral("base64"), QString::fromLatin1(payload.toBase64())}}}};
     };
