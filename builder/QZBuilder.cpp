@@ -6,6 +6,7 @@
 #include "QZDialogs.h"
 #include "QZGlavnoOkno.h"
 #include "QZGumbLastnosti.h"
+#include "QZInsertObjectDialog.h"
 #include "QZIzbireLastnosti.h"
 #include "QZMediaLastnosti.h"
 #include "QZMemoLastnosti.h"
@@ -83,6 +84,7 @@ void TBuilder::Create()
     };
     dialogs.Explorer = new TPageExplorer(owner, owner->Document(), pages);
     dialogs.Wizard = new TPageWizard(owner, owner->Document(), pages);
+    dialogs.InsertObject = new TInsertObjectDialog(owner);
     WireDialogs();
 }
 

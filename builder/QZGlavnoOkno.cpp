@@ -2,10 +2,13 @@
 
 #include "QZCodePage.h"
 #include "QZControls.h"
+#include "QZDialogs.h"
 #include "QZFonts.h"
 #include "QZHelp.h"
+#include "QZInsertObjectDialog.h"
 #include "QZInteraction.h"
 #include "QZMemo.h"
+#include "QZNewDocuments.h"
 #include "QZObjectClipboard.h"
 #include "QZOle.h"
 #include "QZOrodja.h"
@@ -348,13 +351,22 @@ void TGlavnoOkno::InsertOleContent(TQZControl *object)
     const qint32 tag = object->Tag();
     TObjectSnapshot before = TObjectSnapshot::Of(*object);
     ole->SetObject(std::nullopt);
-    const QString fileName = Interaction().OpenFileName(this, QStringLiteral("Insert Object"),
-                                                        QStringLiteral("All files (*)"), QString());
-    if (!fileName.isEmpty()) {
-        try {
-            ole->EmbedFile(fileName);
-        } catch (const TQZFileError &error) {
-            ShowErrorMessage(error.Message());
+    // What the author saves in copies of the object just deleted must not
+    // overwrite what comes in its place.
+    m_oleEdits.ForgetObject(page, tag);
+    bool inserted = false;
+    if (TInsertObjectDialog *dialog = Dialogs().InsertObject) {
+        dialog->Reset();
+        if (Interaction().ExecDialog(*dialog) == QDialog::Accepted) {
+            try {
+                if (const TNewDocument *document = dialog->NewDocument())
+                    ole->EmbedContent(document->FileName, NewDocumentContent(*document));
+                else if (!dialog->FileName().isEmpty())
+                    ole->EmbedFile(dialog->FileName());
+                inserted = ole->Object().has_value();
+            } catch (const TQZFileError &error) {
+                ShowErrorMessage(error.Message());
+            }
         }
     }
     TObjectSnapshot after = TObjectSnapshot::Of(*object);
@@ -362,6 +374,9 @@ void TGlavnoOkno::InsertOleContent(TQZControl *object)
         m_document.Push(new TChangeObject(m_document, QStringLiteral("Insert OLE Object"), page,
                                           tag, std::move(before), std::move(after)));
     update();
+    // What was inserted opens at once in its own program, for editing.
+    if (inserted)
+        ole->Activate();
 }
 
 // The dialogs open once the press has been delivered: a modal dialog that

@@ -8,6 +8,7 @@
 
 #include "QZBuilderDocument.h"
 #include "QZEditorState.h"
+#include "QZOleEdits.h"
 #include "QZSurface.h"
 
 #include <QPointer>
@@ -34,6 +35,8 @@ public:
     // The open test and its undo stack.
     TBuilderDocument &Document() { return m_document; }
     const TBuilderDocument &Document() const { return m_document; }
+    // The embedded documents the author opened, whose saves come back.
+    TOleEdits &OleEdits() { return m_oleEdits; }
 
     void SetTools(TOrodja *tools) { m_tools = tools; }
     TOrodja *Tools() const { return m_tools; }
@@ -108,6 +111,7 @@ private:
     void RightPress(const TSender &sender);
     // `edit` names the edit on the undo stack.
     void DeleteLater(TQZControl *object, const QString &edit);
+    // Fills an OLE frame from "Insert Object" and opens what was inserted.
     void InsertOleContent(TQZControl *object);
     // The percentage and comment of the totals.
     void ShowResult();
@@ -117,6 +121,7 @@ private:
     void StartTyping(QWidget *box);
 
     TBuilderDocument m_document;
+    TOleEdits m_oleEdits{m_document};
     TOrodja *m_tools = nullptr;
     TRezultatDialog *m_result = nullptr;
     // The object of the last press, by its page and tag.

@@ -19,6 +19,12 @@ bool &AlwaysActivate()
     return always;
 }
 
+TOleCopyOpened &CopyOpened()
+{
+    static TOleCopyOpened handler;
+    return handler;
+}
+
 // Metafile presentations are drawn by the picture layer. The picture is
 // rendered no larger than this and scaled up when drawn.
 constexpr int MaxRenderedSide = 4096;
@@ -143,9 +149,10 @@ void TQZOle::ApplyRecord(const TOleRecord &record)
     m_view->Invalidate();
 }
 
-void TQZOle::EmbedFile(const QString &fileName)
+void TQZOle::EmbedFile(const QString &fileName) { EmbedContent(fileName, ReadWholeFile(fileName)); }
+
+void TQZOle::EmbedContent(const QString &fileName, const QByteArray &content)
 {
-    const QByteArray content = ReadWholeFile(fileName);
     SetObject(TOleObject::FromStream(MakePackageStream(fileName, content)));
     m_alwaysActivate = true;
 }
@@ -179,9 +186,18 @@ bool TQZOle::Activate()
                                          TQZButton::No) != TQZButton::Yes)
         return false;
     const TOleActivationResult result = OpenOleFile(opening);
-    if (!result.Opened)
+    if (!result.Opened) {
         ShowWarning(result.Message);
-    return result.Opened;
+        return false;
+    }
+    if (const TOleCopyOpened &handler = CopyOpened())
+        handler(*this, result.Path, opening.File.Content);
+    return true;
+}
+
+TOleCopyOpened SetOleCopyOpened(TOleCopyOpened handler)
+{
+    return std::exchange(CopyOpened(), std::move(handler));
 }
 
 void SetOleAlwaysActivate(bool always) { AlwaysActivate() = always; }

@@ -4,6 +4,7 @@
 #include "QZFaceParts.h"
 #include "QZOleObject.h"
 
+#include <functional>
 #include <optional>
 
 class TOleView;
@@ -31,6 +32,9 @@ public:
     // Builder: embeds a file as a package object shown as an icon, replacing
     // whatever the frame held. Raises TQZFileError when it cannot be read.
     void EmbedFile(const QString &fileName);
+    // Builder: embeds `content` as a package object of a file named
+    // `fileName`, shown as an icon, replacing whatever the frame held.
+    void EmbedContent(const QString &fileName, const QByteArray &content);
     void SetObject(std::optional<TOleObject> object);
 
     const std::optional<TOleObject> &Object() const { return m_object; }
@@ -49,6 +53,14 @@ private:
     TOleView *m_view = nullptr;
     bool m_alwaysActivate = false;
 };
+
+// Called when Activate has opened a copy of an object's file at `path`,
+// written with `content`: the builder watches the copy and takes what the
+// author saves there back into the test. The player sets none, and so never
+// writes back. Returns the handler installed before.
+using TOleCopyOpened =
+    std::function<void(TQZOle &object, const QString &path, const QByteArray &content)>;
+TOleCopyOpened SetOleCopyOpened(TOleCopyOpened handler);
 
 // The builder lets the author open every object whatever its record says; the
 // player leaves it off.

@@ -1,6 +1,7 @@
 #include "QZOleActivation.h"
 
 #include "QZOlePrivateFolder.h"
+#include "QZStream.h"
 
 namespace {
 
@@ -45,6 +46,24 @@ std::optional<TOleActivationFile> OleActivationFile(const TOleObject &object)
     const QString base = object.TypeName().isEmpty() ? QStringLiteral("Object") : object.TypeName();
     return TOleActivationFile{CleanOleFileName(base + QLatin1Char('.') + suffix),
                               object.Storage().toByteArray()};
+}
+
+QByteArray OleStreamWithFile(const TOleObject &object, QByteArrayView content)
+{
+    QByteArray stream;
+    if (const auto &package = object.Package())
+        stream =
+            TOleObject::MakeStream(object.Aspect(), MakePackageStorage(package->FileName, content));
+    else if (!DocumentSuffix(object).isEmpty())
+        stream = TOleObject::MakeStream(object.Aspect(), content);
+    else
+        throw TQZFileError(QStringLiteral("the object does not open as a file"));
+    // Parsing checks that the content makes an object, and it must still
+    // open as a file of its kind.
+    if (!OleActivationFile(TOleObject::FromStream(stream)))
+        throw TQZFileError(QStringLiteral("the file is no longer a document of the object's "
+                                          "kind"));
+    return stream;
 }
 
 TOleOpening PrepareOleOpening(const TOleObject &object)

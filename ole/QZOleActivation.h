@@ -26,6 +26,13 @@ struct TOleActivationFile
 // The file an object would open as; nullopt for a class nothing here opens.
 std::optional<TOleActivationFile> OleActivationFile(const TOleObject &object);
 
+// The object stream of `object` with `content` as the file it opens as: a
+// package wraps it under its file name, a document's storage is replaced by
+// it; the aspect is kept. Raises TQZFileError when the object opens as no
+// file or `content` makes no object of its kind (a document that is no
+// compound file).
+QByteArray OleStreamWithFile(const TOleObject &object, QByteArrayView content);
+
 // What opening an object comes to, before anything is written.
 struct TOleOpening
 {

@@ -1,15 +1,25 @@
 #include "QZOlePresentation.h"
 
+#include "QZOleActivation.h"
+#include "QZOleIcon.h"
+
 #include <QFontMetrics>
 #include <QIcon>
 #include <QMimeDatabase>
 #include <QPainter>
-#include <QPainterPath>
+#include <QTextLayout>
+#include <QtMath>
+
+#include <optional>
 
 namespace {
 
 constexpr int IconSize = 32;
 constexpr int LabelGap = 4;
+// The name under an icon wraps at this width (pixels), in at most so many
+// lines.
+constexpr int LabelWidth = 4 * IconSize;
+constexpr int MaxLabelLines = 3;
 constexpr qreal HiMetricPerInch = 2540.0;
 // A presentation is never drawn larger than this, whatever its extent says.
 constexpr int MaxNatural = 16384;
@@ -20,62 +30,96 @@ TOleMetafileRenderer &MetafileRenderer()
     return renderer;
 }
 
-// A plain document icon for when the desktop's icon theme has none.
-QPixmap DocumentIcon()
+// What an object drawn as an icon shows: the name and type of the file it
+// opens as, as a file manager shows that file.
+struct TIconFace
 {
-    QPixmap pixmap(IconSize, IconSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath page;
-    page.moveTo(6, 1.5);
-    page.lineTo(20, 1.5);
-    page.lineTo(26.5, 8);
-    page.lineTo(26.5, 30.5);
-    page.lineTo(6, 30.5);
-    page.closeSubpath();
-    painter.setPen(QPen(QColor(80, 80, 80), 1));
-    painter.setBrush(Qt::white);
-    painter.drawPath(page);
-    painter.drawLine(QPointF(20, 1.5), QPointF(20, 8));
-    painter.drawLine(QPointF(20, 8), QPointF(26.5, 8));
-    painter.setPen(QPen(QColor(120, 140, 190), 1));
-    for (int y = 12; y <= 26; y += 3)
-        painter.drawLine(10, y, 23, y);
-    return pixmap;
-}
+    QString Name;
+    QIcon Icon;
+};
 
-QPixmap PackageIcon(const TOlePackage &package)
+std::optional<TIconFace> IconFace(const TOleObject &object)
 {
+    const auto file = OleActivationFile(object);
+    if (!file)
+        return std::nullopt;
     const QMimeType type =
-        QMimeDatabase().mimeTypeForFileNameAndData(package.FileName, package.Content);
-    for (const QString &name : {type.iconName(), type.genericIconName()}) {
-        const QIcon icon = QIcon::fromTheme(name);
-        if (!icon.isNull())
-            return icon.pixmap(IconSize, IconSize);
-    }
-    return DocumentIcon();
+        QMimeDatabase().mimeTypeForFileNameAndData(file->FileName, file->Content);
+    return TIconFace{file->FileName, OleTypeIcon(type.name())};
 }
 
-QSize PackageSize(const TOlePackage &package, const QFont &font)
+// Objects that open as a file are drawn as that file's icon when they are
+// shown as an icon, or have no picture of their content.
+bool DrawnAsIcon(const TOleObject &object, const std::optional<TIconFace> &face)
+{
+    return face && (!object.Presentation() || object.Aspect() == OleAspectIcon);
+}
+
+// The name under the icon, broken as a file manager breaks it: at word
+// boundaries (else anywhere) within LabelWidth, at most MaxLabelLines lines,
+// the last one shortened in the middle so that the extension stays.
+QStringList LabelLines(const QString &name, const QFont &font)
 {
     const QFontMetrics metrics(font);
-    const int label = metrics.horizontalAdvance(package.FileName);
-    return QSize(qMax(IconSize, label) + 2 * LabelGap, IconSize + LabelGap + metrics.height());
+    QStringList lines;
+    QTextLayout layout(name, font);
+    QTextOption option(Qt::AlignHCenter);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (;;) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(LabelWidth);
+        if (lines.size() == MaxLabelLines - 1) {
+            lines << metrics.elidedText(name.mid(line.textStart()), Qt::ElideMiddle, LabelWidth);
+            break;
+        }
+        lines << name.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    if (lines.isEmpty())
+        lines << QString();
+    return lines;
 }
 
-void DrawPackage(QPainter &painter, const QRect &target, const TOlePackage &package)
+QSize IconFaceSize(const TIconFace &face, const QFont &font)
 {
-    const QSize natural = PackageSize(package, painter.font());
+    const QFontMetrics metrics(font);
+    int width = IconSize;
+    const QStringList lines = LabelLines(face.Name, font);
+    for (const QString &line : lines)
+        width = qMax(width, metrics.horizontalAdvance(line));
+    return QSize(width + 2 * LabelGap,
+                 IconSize + LabelGap + int(lines.size()) * metrics.lineSpacing());
+}
+
+void DrawIconFace(QPainter &painter, const QRect &target, const TIconFace &face)
+{
+    const QSize natural = IconFaceSize(face, painter.font());
     painter.save();
     painter.translate(target.topLeft());
+    const qreal scaleX = qreal(target.width()) / natural.width();
+    const qreal scaleY = qreal(target.height()) / natural.height();
     if (target.size() != natural)
-        painter.scale(qreal(target.width()) / natural.width(),
-                      qreal(target.height()) / natural.height());
-    painter.drawPixmap((natural.width() - IconSize) / 2, 0, PackageIcon(package));
+        painter.scale(scaleX, scaleY);
+    // The icon's pixels as many as the device shows, not scaled up from 32.
+    const qreal ratio =
+        (painter.device() ? painter.device()->devicePixelRatioF() : 1.0) * qMax(scaleX, scaleY);
+    const int pixels = qBound(IconSize, qCeil(IconSize * ratio), 512);
+    const QPixmap icon = face.Icon.pixmap(QSize(pixels, pixels), 1.0);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRectF((natural.width() - IconSize) / 2, 0, IconSize, IconSize), icon,
+                       QRectF(icon.rect()));
     painter.setPen(Qt::black);
-    painter.drawText(QRect(0, IconSize + LabelGap, natural.width(), natural.height() - IconSize),
-                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, package.FileName);
+    const QFontMetrics metrics(painter.font());
+    int y = IconSize + LabelGap;
+    for (const QString &line : LabelLines(face.Name, painter.font())) {
+        painter.drawText(QRect(0, y, natural.width(), metrics.lineSpacing()),
+                         Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, line);
+        y += metrics.lineSpacing();
+    }
     painter.restore();
 }
 
@@ -127,6 +171,9 @@ QRect OlePresentationRect(const QRect &area, const QSize &natural, int sizeMode)
 
 QSize OleNaturalSize(const TOleObject &object, qreal dpiX, qreal dpiY)
 {
+    const std::optional<TIconFace> face = IconFace(object);
+    if (DrawnAsIcon(object, face))
+        return IconFaceSize(*face, QFont());
     if (const auto &presentation = object.Presentation()) {
         const QSize extent = presentation->ExtentHiMetric;
         if (extent.width() > 0 && extent.height() > 0) {
@@ -139,8 +186,6 @@ QSize OleNaturalSize(const TOleObject &object, qreal dpiX, qreal dpiY)
             return presentation->Bitmap.size();
         return {};
     }
-    if (const auto &package = object.Package())
-        return PackageSize(*package, QFont());
     return {};
 }
 
@@ -150,21 +195,24 @@ void DrawOleObject(QPainter &painter, const QRect &area, const TOleObject &objec
     painter.setClipRect(area, Qt::IntersectClip);
     const qreal dpiX = painter.device() ? painter.device()->logicalDpiX() : 96;
     const qreal dpiY = painter.device() ? painter.device()->logicalDpiY() : 96;
+    const std::optional<TIconFace> face = IconFace(object);
     bool drawn = false;
-    if (const auto &presentation = object.Presentation()) {
+    if (!DrawnAsIcon(object, face) && object.Presentation()) {
         const QRect target =
             OlePresentationRect(area, OleNaturalSize(object, dpiX, dpiY), sizeMode);
-        const QImage image = PresentationImage(*presentation, target.size());
+        const QImage image = PresentationImage(*object.Presentation(), target.size());
         if (!image.isNull() && !target.isEmpty()) {
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             painter.drawImage(target, image);
             drawn = true;
         }
-    } else if (const auto &package = object.Package()) {
-        const QSize natural = PackageSize(*package, painter.font());
-        const QRect target = OlePresentationRect(area, natural, sizeMode);
+    }
+    // A picture that cannot be drawn here gives way to the file's icon.
+    if (!drawn && face) {
+        const QRect target =
+            OlePresentationRect(area, IconFaceSize(*face, painter.font()), sizeMode);
         if (!target.isEmpty()) {
-            DrawPackage(painter, target, *package);
+            DrawIconFace(painter, target, *face);
             drawn = true;
         }
     }

@@ -1,6 +1,8 @@
 // Drawing an OLE object in its container: the four size modes and the
-// presentations (a cached bitmap or metafile, a package's icon with its file
-// name, or a frame naming the object's type when there is nothing to draw).
+// presentations: a cached bitmap or metafile of the content; the icon and name
+// of the file the object opens as, as the desktop draws that file, for
+// objects shown as an icon or without a picture of their content; or a frame
+// naming the object's type when there is nothing else to draw.
 #pragma once
 
 #include "QZOleObject.h"
@@ -27,8 +29,7 @@ QRect OlePresentationRect(const QRect &area, const QSize &natural, int sizeMode)
 // given resolution; empty when it has nothing of its own to draw.
 QSize OleNaturalSize(const TOleObject &object, qreal dpiX, qreal dpiY);
 
-// Draws the object in `area` by the size mode, clipped to `area`. An object
-// without a presentation is drawn as a frame naming its type.
+// Draws the object in `area` by the size mode, clipped to `area`.
 void DrawOleObject(QPainter &painter, const QRect &area, const TOleObject &object, int sizeMode);
 
 // The text the type-name frame shows.

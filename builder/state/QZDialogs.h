@@ -13,6 +13,7 @@ class TAbout;
 class TBesediloLastnosti;
 class TDaNeLastnosti;
 class TGumbLastnosti;
+class TInsertObjectDialog;
 class TIzbireLastnosti;
 class TMediaLastnosti;
 class TNalogaLastnosti;
@@ -46,6 +47,7 @@ struct TBuilderDialogs
     TOpenPassword *OpenPassword = nullptr;
     QWidget *Explorer = nullptr;
     QDialog *Wizard = nullptr;
+    TInsertObjectDialog *InsertObject = nullptr;
 };
 
 // The dialogs of this run (all null until start-up makes them).

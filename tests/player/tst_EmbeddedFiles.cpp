@@ -1,7 +1,7 @@
 // Embedded files in the player and in corvtool check, on one test file that
 // carries every kind of file a test must not open: the question before a
-// document is opened, the refusal of everything else, and no file read or
-// written outside the private folder.
+// document is opened, the refusal of everything else, no file read or
+// written outside the private folder, and nothing taken back from a copy.
 #include "QZPlayerRun.h"
 
 #include "QZEmbeddedFiles.h"
@@ -178,6 +178,19 @@ void TestEmbeddedFiles::playerAsksOrRefuses()
     QCOMPARE(inSubfolders, copies);
     QCOMPARE(FilesUnder(QFileInfo(testFile).absolutePath()),
              QStringList{QStringLiteral("embedded.cvl")});
+
+    // The player never writes back: what another program saves in a copy
+    // stays in the copy.
+    QList<QByteArray> payloads;
+    for (const auto &object : objects)
+        payloads << object->Payload();
+    const QByteArray test = ReadWholeFile(testFile);
+    for (const QString &copy : std::as_const(copies))
+        WriteWholeFile(copy, "saved by another program");
+    QTest::qWait(800);
+    for (size_t i = 0; i < objects.size(); ++i)
+        QCOMPARE(objects.at(i)->Payload(), payloads.at(qsizetype(i)));
+    QCOMPARE(ReadWholeFile(testFile), test);
 }
 
 // corvtool check lists every file the player refuses, with the player's
