@@ -15,6 +15,7 @@
 namespace {
 
 const QString PayloadKey = QStringLiteral("payload");
+const QString ExtensionsKey = QStringLiteral("extensions");
 
 template<typename T> T FieldAt(const QByteArray &record, int offset)
 {
@@ -262,6 +263,8 @@ QJsonObject DocumentToJson(const TQZNaloga &test, bool pageFile, qint32 fileVers
     };
     if (!pageFile)
         json.insert(QStringLiteral("test"), TestRecordToJson(test));
+    if (!pageFile && !test.Extensions().isEmpty())
+        json.insert(ExtensionsKey, test.Extensions());
     QJsonArray pages;
     for (int i = 0; i < test.PageCount(); ++i)
         pages.append(PageToJson(*test.Page(i), withData));
@@ -413,6 +416,17 @@ bool DocumentFromJson(TQZNaloga &test, const QJsonObject &json, TJsonPackContext
     test.TestRecord() = record;
     if (header.contains(QStringLiteral("password")))
         test.SetEditPassword(header.value(QStringLiteral("password")).toString());
+
+    if (json.contains(ExtensionsKey)) {
+        const QJsonValue extensions = json.value(ExtensionsKey);
+        if (!extensions.isObject())
+            throw FormError(QStringLiteral("\"extensions\" must be a JSON object"));
+        if (pageFile)
+            context.Warnings << QStringLiteral(
+                "a page file has no room for \"extensions\"; they were not written");
+        else
+            test.SetExtensions(extensions.toObject());
+    }
 
     for (qsizetype i = 0; i < pages.size(); ++i)
         PageFromJson(test, pages.at(i).toObject(), int(i), context);

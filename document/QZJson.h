@@ -16,7 +16,8 @@ QJsonObject ObjectToJson(const TQZControl &object, bool withData);
 QJsonObject UnknownObjectToJson(int typeTag);
 QJsonObject PageToJson(const TQZStran &page, bool withData);
 QJsonObject TestRecordToJson(const TQZNaloga &test);
-// {"format":"cvl"|"cvp", "fileVersion", "test" (test files only), "pages"}.
+// {"format":"cvl"|"cvp", "fileVersion", "test" (test files only), "pages"},
+// and "extensions", the test's settings, when a test file has any.
 QJsonObject DocumentToJson(const TQZNaloga &test, bool pageFile, qint32 fileVersion, bool withData);
 
 struct TJsonPackContext

@@ -168,6 +168,7 @@ QByteArray TQZNaloga::ToBytes()
     WriteRecord(data, m_record);
     for (auto &page : m_pages)
         page->SaveToStream(data);
+    data.append(m_extensions.ToBytes());
     return data;
 }
 
@@ -185,6 +186,7 @@ void TQZNaloga::SaveTestFile(const QString &fileName)
             page->SaveToStream(buffer);
             file.Write(buffer);
         }
+        file.Write(m_extensions.ToBytes());
         file.Commit();
     } catch (TQZFileError &error) {
         error.SetFileName(fileName);
@@ -230,6 +232,11 @@ void TQZNaloga::LoadFromBytes(const QByteArray &data, const TLoadOptions &option
                 options.Progress(i + 1, count);
         }
     }
+
+    // A damaged block leaves the defaults: the test is still whole.
+    const TExtensionRead extensions = ReadExtensionBlock(reader.Data().sliced(reader.Position()));
+    m_extensions = extensions.Block;
+    m_extensionProblem = extensions.Problem;
 
     BuildShuffleList();
     if (options.Shuffle.Shuffle) {
@@ -371,6 +378,22 @@ QByteArray TQZNaloga::PasswordValue(const QString &password)
 void TQZNaloga::SetEditPassword(const QString &password)
 {
     m_record.EditPassword.SetBytes(PasswordValue(password));
+    Saved = false;
+}
+
+void TQZNaloga::SetExtensions(const QJsonObject &extensions)
+{
+    if (extensions == m_extensions.Settings)
+        return;
+    SetExtensionBlock({extensions, {}});
+}
+
+void TQZNaloga::SetExtensionBlock(const TExtensionBlock &block)
+{
+    if (block == m_extensions)
+        return;
+    m_extensions = block;
+    m_extensionProblem.clear();
     Saved = false;
 }
 

@@ -2,9 +2,11 @@
 // bookkeeping of the page shown; the test file (.cvl) and page file (.cvp).
 #pragma once
 
+#include "QZExtensionBlock.h"
 #include "QZRecords.h"
 #include "QZStran.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -127,6 +129,22 @@ public:
     bool CheckEditPassword(const QString &password) const;
     bool HasEditPassword() const { return m_record.EditPassword.Length != 0; }
 
+    // The settings kept in the extension block after the last page
+    // (QZTestSettings.h reads them); empty for a test that keeps every
+    // default, and for one whose block was damaged or of a newer format.
+    const QJsonObject &Extensions() const { return m_extensions.Settings; }
+    // Replaces the settings; keys other than the known ones are kept as
+    // given. Settings equal to the present ones change nothing, so that a
+    // block read from the file is written back as it was; other settings
+    // are written afresh, in place of any block that was read.
+    void SetExtensions(const QJsonObject &extensions);
+    // The whole block, for an editor that puts a former state back.
+    const TExtensionBlock &ExtensionBlock() const { return m_extensions; }
+    void SetExtensionBlock(const TExtensionBlock &block);
+    // Why the block read after the last page is not used (damaged, or of a
+    // newer format), as a clause; empty when it is used or there is none.
+    const QString &ExtensionProblem() const { return m_extensionProblem; }
+
 private:
     void BuildShuffleList();
     // Fills the banner, the current version, the reserved byte and the page
@@ -140,6 +158,8 @@ private:
     qint32 m_currentIndex = 0;
     qint32 m_previousIndex = 0;
     std::vector<int> m_shuffleList;
+    TExtensionBlock m_extensions;
+    QString m_extensionProblem;
 };
 
 // Removes leading and trailing blanks and control characters.
