@@ -9,6 +9,7 @@
 #include "QZRecordFields.h"
 #include "QZRecords.h"
 #include "QZStream.h"
+#include "QZTestSettings.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -279,13 +280,25 @@ private:
 
 QString TCheckProblem::Line() const
 {
+    if (Page == 0)
+        return Text;
     QString line = QStringLiteral("page %1 %2").arg(Page).arg(Quoted(PageName));
     if (Object > 0)
         line += QStringLiteral(", object %1 (%2)").arg(Object).arg(ObjectKind);
     return line + QStringLiteral(": ") + Text;
 }
 
-std::vector<TCheckProblem> CheckTest(const TQZNaloga &test) { return TChecker(test).Run(); }
+std::vector<TCheckProblem> CheckTest(const TQZNaloga &test)
+{
+    std::vector<TCheckProblem> problems;
+    if (!test.ExtensionProblem().isEmpty())
+        problems.push_back({0, 0, {}, {}, test.ExtensionProblem()});
+    for (const QString &fault : TTestSettings::Faults(test.Extensions()))
+        problems.push_back({0, 0, {}, {}, fault});
+    for (TCheckProblem &problem : TChecker(test).Run())
+        problems.push_back(std::move(problem));
+    return problems;
+}
 
 int CheckFile(const QString &fileName, QTextStream &out, QTextStream &err)
 {

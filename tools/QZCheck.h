@@ -3,7 +3,8 @@
 // out: payloads that cannot be decoded, clips that cannot be found, embedded
 // files that the player refuses to open, targets and Page buttons naming no
 // page, questions that can never be answered right, and pages that nothing
-// leads to from the first page. It writes nothing and starts nothing.
+// leads to from the first page, and a settings block after the last page that
+// is damaged or of a newer format. It writes nothing and starts nothing.
 #pragma once
 
 #include <QString>
@@ -15,17 +16,19 @@ class TQZNaloga;
 
 struct TCheckProblem
 {
-    int Page = 0;   // 1-based
+    int Page = 0;   // 1-based; 0 for the test as a whole
     int Object = 0; // 1-based within the page; 0 for the page itself
     QString PageName;
     QString ObjectKind; // the object's type, as corvtool names it; empty for a page
     QString Text;
 
-    // One line: `page 2 "Quiz", object 3 (picture): the picture cannot be read: ...`
+    // One line: `page 2 "Quiz", object 3 (picture): the picture cannot be read: ...`,
+    // or the text alone for the test as a whole.
     QString Line() const;
 };
 
-// The problems of a loaded test, in page and object order. Clip names are
+// The problems of a loaded test: those of the test as a whole (its settings
+// block) first, then those of its pages in page and object order. Clip names are
 // looked up as the player looks them up: in the folder of the test file set
 // with SetTestFile, and nowhere else.
 std::vector<TCheckProblem> CheckTest(const TQZNaloga &test);
