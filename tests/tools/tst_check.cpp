@@ -9,6 +9,7 @@
 #include "QZRecords.h"
 #include "QZStream.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -155,6 +156,18 @@ QByteArray OleWithChainCycle()
     const quint32 directory = qFromLittleEndian<quint32>(storage.constData() + 0x30);
     qToLittleEndian<quint32>(directory, storage.data() + (fatSector + 1) * 512 + 4 * directory);
     return TOleObject::MakeStream(OleAspectContent, storage);
+}
+
+// A settings block laid out by hand: magic, version, length, JSON, SHA-256.
+QByteArray SettingsBlock(const QByteArray &json, quint16 version = 1, qint64 length = -1)
+{
+    QByteArray block("CVLXTND", 8);
+    char field[4];
+    qToLittleEndian<quint16>(version, field);
+    block.append(field, 2);
+    qToLittleEndian<quint32>(quint32(length < 0 ? json.size() : length), field);
+    block.append(field, 4);
+    return block + json + QCryptographicHash::hash(json, QCryptographicHash::Sha256);
 }
 
 struct TResult
@@ -365,6 +378,68 @@ private slots:
         QCOMPARE(result.Lines.size(), 1);
         QVERIFY2(result.Lines[0].contains(QStringLiteral("the picture cannot be read")),
                  qPrintable(result.Lines[0]));
+    }
+
+    void settingsBlock_data()
+    {
+        QTest::addColumn<QByteArray>("trailing");
+        QTest::addColumn<QString>("line"); // empty: nothing to report
+        const QString defaults = QStringLiteral(": the test is read with the default settings");
+        QTest::newRow("good") << SettingsBlock(R"({"askStudentName":true,"x":1})") << QString();
+        QTest::newRow("not a block") << QByteArray("left over") << QString();
+        QByteArray flipped = SettingsBlock(R"({"askStudentName":true})");
+        flipped[16] = 'X';
+        QTest::newRow("checksum") << flipped
+                                  << QStringLiteral("the checksum of the settings block after the "
+                                                    "last page does not match its contents") +
+                                         defaults;
+        QTest::newRow("length") << SettingsBlock("{}", 1, 5000)
+                                << QStringLiteral("the settings block after the last page says it "
+                                                  "holds 5000 bytes of settings, which runs past "
+                                                  "the end of the file") +
+                                       defaults;
+        QTest::newRow("version 0") << SettingsBlock("{}", 0)
+                                   << QStringLiteral("the settings block after the last page has "
+                                                     "format 0, which no program writes") +
+                                          defaults;
+        QTest::newRow("JSON") << SettingsBlock("{\"a\":")
+                              << QStringLiteral("the settings block after the last page is not "
+                                                "valid JSON: unterminated object at character 5") +
+                                     defaults;
+        QTest::newRow("cut short") << SettingsBlock("{}").left(9)
+                                   << QStringLiteral("the file ends inside the settings block "
+                                                     "after the last page") +
+                                          defaults;
+        QTest::newRow("newer") << SettingsBlock("{}", 2)
+                               << QStringLiteral("the settings block after the last page is of "
+                                                 "format 2, newer than this program reads (1): its "
+                                                 "settings are not used, and it is saved back as "
+                                                 "it is");
+        QTest::newRow("wrong type") << SettingsBlock(R"({"recordAttempts":0})")
+                                    << QStringLiteral("the setting \"recordAttempts\" is neither "
+                                                      "true nor false: the default, true, is used");
+    }
+
+    // The settings block is checked before the pages, and its problems come
+    // first; the test opens whatever the block holds.
+    void settingsBlock()
+    {
+        QFETCH(QByteArray, trailing);
+        QFETCH(QString, line);
+        TQZNaloga test;
+        TQZStran &only = AddPage(test, "Only");
+        AddChoices(only, {}); // a page problem, listed after the block's
+        const QString name = Save(test, QStringLiteral("settings.cvl"));
+        const QString fileName =
+            Write(QStringLiteral("settings.cvl"), ReadWholeFile(name) + trailing);
+        const QString pageLine =
+            QStringLiteral("page 1 \"Only\", object 1 (choices): no right choice is marked");
+        const TResult result = Check(fileName);
+        QCOMPARE(result.Errors, QString());
+        QCOMPARE(result.Status, 1);
+        const QStringList expected =
+            line.isEmpty() ? QStringList{pageLine} : QStringList{line, pageLine};
+        QCOMPARE(result.Lines, expected);
     }
 
     void commandLine()

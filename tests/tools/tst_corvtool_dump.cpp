@@ -21,6 +21,7 @@ private slots:
     void dumpConvertsToScreen_data();
     void dumpConvertsToScreen();
     void infoListsTitleAndPages();
+    void settingsRoundTrip();
 
     void pageFileRoundTrip();
     void payloadsThatShowNoPictureOrRtf();
@@ -237,6 +238,71 @@ void TestCorvtoolDump::infoListsTitleAndPages()
                      QStringLiteral("page \"%1\" missing or out of order in:\n%2").arg(name, out)));
         from = at + 1;
     }
+}
+
+// A test without settings has nothing after its pages through every
+// command; one with settings has the block, which dump shows, pack writes
+// and resave keeps, byte for byte.
+void TestCorvtoolDump::settingsRoundTrip()
+{
+    const TRun plainDump = Corvtool({QStringLiteral("dump"), m_demo.Path});
+    EXPECT_EXIT(plainDump, 0);
+    QString error;
+    QJsonObject json = ParseObject(plainDump.Out, &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY(!json.contains(QStringLiteral("extensions")));
+    const QString plainResaved = FilePath(QStringLiteral("plain-resaved.cvl"));
+    EXPECT_EXIT(Corvtool({QStringLiteral("resave"), m_demo.Path, plainResaved}), 0);
+    std::vector<TPageSpan> pages;
+    QVERIFY(ReadTestFilePages(ReadFile(plainResaved), pages));
+
+    const QJsonObject settings{{QStringLiteral("askStudentName"), true},
+                               {QStringLiteral("recordAttempts"), false},
+                               {QStringLiteral("future"), QJsonArray{1, 2}}};
+    json.insert(QStringLiteral("extensions"), settings);
+    const QString packed = FilePath(QStringLiteral("settings.cvl"));
+    const TRun pack = m_folder.Pack(QStringLiteral("settings.json"), json, packed);
+    EXPECT_EXIT(pack, 0);
+    QVERIFY2(pack.Err.isEmpty(), qPrintable(pack.Err));
+    const QByteArray bytes = ReadFile(packed);
+    QVERIFY2(bytes.startsWith(m_demo.Bytes), qPrintable(SizeAndDifference(m_demo.Bytes, bytes)));
+    const QByteArray block = bytes.mid(m_demo.Bytes.size());
+    const QByteArray text = R"({"askStudentName":true,"future":[1,2],"recordAttempts":false})";
+    QCOMPARE(block.left(10), QByteArray("CVLXTND\0\1\0", 10));
+    QCOMPARE(Int32At(block, 10), qint32(text.size()));
+    QCOMPARE(block.mid(14, text.size()), text);
+    QCOMPARE(block.mid(14 + text.size()).toHex(), Sha256Hex(text));
+
+    const TRun dump = Corvtool({QStringLiteral("dump"), packed});
+    EXPECT_EXIT(dump, 0);
+    const QJsonObject dumped = ParseObject(dump.Out, &error);
+    QCOMPARE(dumped.value(QStringLiteral("extensions")).toObject(), settings);
+    const QString repacked = FilePath(QStringLiteral("settings-repacked.cvl"));
+    QVERIFY(WriteFile(FilePath(QStringLiteral("settings-dumped.json")), dump.Out));
+    EXPECT_EXIT(Corvtool({QStringLiteral("pack"), FilePath(QStringLiteral("settings-dumped.json")),
+                          QStringLiteral("-o"), repacked}),
+                0);
+    QCOMPARE(ReadFile(repacked), bytes);
+    const QString resaved = FilePath(QStringLiteral("settings-resaved.cvl"));
+    EXPECT_EXIT(Corvtool({QStringLiteral("resave"), packed, resaved}), 0);
+    QVERIFY(ReadFile(resaved).endsWith(block));
+
+    // A page file has no room for settings; settings that are no object are
+    // refused.
+    json.insert(QStringLiteral("format"), QStringLiteral("cvp"));
+    json.insert(QStringLiteral("pages"), QJsonArray{json.value(QStringLiteral("pages"))[0]});
+    const TRun page =
+        m_folder.Pack(QStringLiteral("page.json"), json, FilePath(QStringLiteral("page.cvp")));
+    EXPECT_EXIT(page, 0);
+    QVERIFY2(page.Err.contains(QStringLiteral("a page file has no room for \"extensions\"")),
+             qPrintable(page.Err));
+    QVERIFY(ReadPageFilePage(ReadFile(FilePath(QStringLiteral("page.cvp"))), pages));
+    json.insert(QStringLiteral("extensions"), true);
+    const TRun refused =
+        m_folder.Pack(QStringLiteral("page.json"), json, FilePath(QStringLiteral("page.cvp")));
+    EXPECT_EXIT(refused, 1);
+    QVERIFY2(refused.Err.contains(QStringLiteral("\"extensions\" must be a JSON object")),
+             qPrintable(refused.Err));
 }
 
 // ---------------------------------------------------------------------------
