@@ -237,16 +237,22 @@ void TOrodja::TestProperties()
     TNalogaLastnosti *dialog = Dialogs().Naloga;
     if (!Doc().HasTest() || !dialog)
         return;
-    TTestRecord &record = Doc().Test()->TestRecord();
+    TQZNaloga &test = *Doc().Test();
+    TTestRecord &record = test.TestRecord();
     const TTestRecord before = record;
+    const TExtensionBlock settingsBefore = test.ExtensionBlock();
     dialog->Load(record);
+    dialog->LoadSettings(test.Extensions());
     if (Interaction().ExecDialog(*dialog) != QDialog::Accepted)
         return;
     record = dialog->Store();
+    test.SetExtensions(dialog->StoreSettings());
     // Accepting the dialog is an edit like any other, so that a changed title
-    // or mode is not lost on closing.
-    if (std::memcmp(&before, &record, sizeof before) != 0)
-        Doc().Push(new TChangeTest(Doc(), QStringLiteral("Test Properties"), before, record));
+    // or setting is not lost on closing.
+    if (std::memcmp(&before, &record, sizeof before) != 0 ||
+        test.ExtensionBlock() != settingsBefore)
+        Doc().Push(new TChangeTest(Doc(), QStringLiteral("Test Properties"), before, record,
+                                   settingsBefore, test.ExtensionBlock()));
     m_surface->UpdateCaption();
 }
 

@@ -1,13 +1,19 @@
-// "Test - Properties": the test's title, the eight comments on the result,
-// worst first, and what the player does after a wrong answer.
+// "Test - Properties": on its first tab the test's title, the eight comments
+// on the result, worst first, and what the player does after a wrong answer;
+// on its second the settings the extension block holds (QZTestSettings.h).
 #pragma once
 
 #include "QZRecordDialog.h"
+#include "QZTestSettings.h"
+
+#include <QJsonObject>
 
 #include <array>
 
 class QButtonGroup;
+class QCheckBox;
 class QLineEdit;
+class QTabWidget;
 
 namespace CorvBuilder {
 
@@ -26,6 +32,14 @@ public:
 
     explicit TNalogaLastnosti(QWidget *parent = nullptr);
 
+    // Keeps a copy of the test's settings object and shows the settings; a
+    // caller loads them together with the record.
+    void LoadSettings(const QJsonObject &extensions);
+    // The kept object, changed only where the check boxes now differ from
+    // what was loaded: keys the dialog does not know, and known keys left
+    // alone, are given back as they were.
+    QJsonObject StoreSettings() const;
+
 private:
     void ShowRecord(const TTestRecord &record) override;
     void TakeRecord(TTestRecord &record) override;
@@ -33,6 +47,11 @@ private:
     QLineEdit *m_title;
     std::array<QLineEdit *, CommentCount> m_comments;
     QButtonGroup *m_wrongAnswerMode;
+    QTabWidget *m_tabs;
+    QCheckBox *m_askStudentName;
+    QCheckBox *m_recordAttempts;
+    QJsonObject m_extensions;
+    TTestSettings m_settings;
 };
 
 } // namespace CorvBuilder

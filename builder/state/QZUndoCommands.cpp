@@ -272,9 +272,20 @@ void TChangePage::Apply(const TPageRecord &record)
 
 TChangeTest::TChangeTest(TBuilderDocument &document, const QString &text, const TTestRecord &before,
                          const TTestRecord &after)
+    : TChangeTest(document, text, before, after, {}, {})
+{
+    if (const TQZNaloga *test = document.Test())
+        m_settingsBefore = m_settingsAfter = test->ExtensionBlock();
+}
+
+TChangeTest::TChangeTest(TBuilderDocument &document, const QString &text, const TTestRecord &before,
+                         const TTestRecord &after, const TExtensionBlock &settingsBefore,
+                         const TExtensionBlock &settingsAfter)
     : TBuilderCommand(document, text)
     , m_before(before)
     , m_after(after)
+    , m_settingsBefore(settingsBefore)
+    , m_settingsAfter(settingsAfter)
 {
     SetDone();
 }
@@ -284,13 +295,15 @@ void TChangeTest::redo()
     if (SkipFirstRedo())
         m_document.NotifyTestChanged();
     else
-        Apply(m_after);
+        Apply(m_after, m_settingsAfter);
 }
 
-void TChangeTest::Apply(const TTestRecord &record)
+void TChangeTest::Apply(const TTestRecord &record, const TExtensionBlock &settings)
 {
-    if (TQZNaloga *test = m_document.Test())
+    if (TQZNaloga *test = m_document.Test()) {
         test->TestRecord() = record;
+        test->SetExtensionBlock(settings);
+    }
     m_document.NotifyTestChanged();
 }
 

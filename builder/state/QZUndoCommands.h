@@ -183,21 +183,28 @@ private:
     TPageRecord m_after;
 };
 
-// The test's record: title, comments, wrong-answer mode, edit password.
+// The test's record (title, comments, wrong-answer mode, edit password) and
+// its settings, the extension block.
 class TChangeTest final : public TBuilderCommand
 {
 public:
-    // Done: the test already has `after`.
+    // Done: the test already has `after`; its settings are not changed.
     TChangeTest(TBuilderDocument &document, const QString &text, const TTestRecord &before,
                 const TTestRecord &after);
-    void undo() override { Apply(m_before); }
+    // Done: the test already has `after` and `settingsAfter`.
+    TChangeTest(TBuilderDocument &document, const QString &text, const TTestRecord &before,
+                const TTestRecord &after, const TExtensionBlock &settingsBefore,
+                const TExtensionBlock &settingsAfter);
+    void undo() override { Apply(m_before, m_settingsBefore); }
     void redo() override;
 
 private:
-    void Apply(const TTestRecord &record);
+    void Apply(const TTestRecord &record, const TExtensionBlock &settings);
 
     TTestRecord m_before;
     TTestRecord m_after;
+    TExtensionBlock m_settingsBefore;
+    TExtensionBlock m_settingsAfter;
 };
 
 // The place and size of an object in pixels, as its record holds them.

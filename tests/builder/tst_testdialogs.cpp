@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,6 +110,7 @@ private slots:
     void testControls();
     void everyByteSurvives_data();
     void everyByteSurvives();
+    void testSettings();
     void pageLists();
     void pageRoundTrip();
     void pageControls();
@@ -262,6 +264,48 @@ void TTestDialogsTest::everyByteSurvives()
     ResetDefaultCodePage();
     QCOMPARE(storedTest, Bytes(test));
     QCOMPARE(storedPage, Bytes(page));
+}
+
+// The boxes of the Player tab, reached from the keyboard, change only the
+// settings they stand for; the others, and values they cannot show, are
+// given back as loaded.
+void TTestDialogsTest::testSettings()
+{
+    const auto record = RandomRecord<TTestRecord>(20);
+    const QJsonObject loaded{
+        {u"recordAttempts"_s, false}, {u"askStudentName"_s, u"yes"_s}, {u"timeLimit"_s, 60}};
+    m_test.Load(record);
+    m_test.LoadSettings(loaded);
+    m_test.show();
+    QVERIFY(QTest::qWaitForWindowActive(&m_test));
+    auto *ask = Child<QCheckBox>(m_test, u"AskStudentNameBox"_s);
+    auto *attempts = Child<QCheckBox>(m_test, u"RecordAttemptsBox"_s);
+    QCOMPARE(ask->text(), u"Ask for the student's name at start"_s);
+    QCOMPARE(attempts->text(), u"Record each attempt"_s);
+    QCOMPARE(ask->accessibleName(), ask->text());
+    QCOMPARE(attempts->accessibleName(), attempts->text());
+    QVERIFY(!ask->isChecked());
+    QVERIFY(!attempts->isChecked());
+    QVERIFY(!ask->isVisible()); // the dialog opens on its first tab
+    QCOMPARE(m_test.StoreSettings(), loaded);
+
+    QTest::keyClick(m_test.focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    QVERIFY(ask->isVisible());
+    for (int i = 0; i < 5 && m_test.focusWidget() != ask; ++i)
+        QTest::keyClick(m_test.focusWidget(), Qt::Key_Tab);
+    QCOMPARE(m_test.focusWidget(), ask);
+    QTest::keyClick(ask, Qt::Key_Space);
+    QTest::keyClick(ask, Qt::Key_Tab);
+    QCOMPARE(m_test.focusWidget(), attempts);
+    QTest::keyClick(attempts, Qt::Key_Space);
+    QCOMPARE(m_test.StoreSettings(),
+             (QJsonObject{{u"askStudentName"_s, true}, {u"timeLimit"_s, 60}}));
+    QCOMPARE(Bytes(m_test.Store()), Bytes(record));
+
+    // Loading again starts on the first tab.
+    m_test.Load(record);
+    QVERIFY(!ask->isVisible());
+    m_test.hide();
 }
 
 void TTestDialogsTest::pageLists()

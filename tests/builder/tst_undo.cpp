@@ -13,10 +13,13 @@
 #include "QZStream.h"
 #include "QZUndoCommands.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QFile>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -26,6 +29,7 @@
 #include <QTextEdit>
 
 using namespace CorvBuilder;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -207,6 +211,68 @@ private slots:
             Tools().Redo();
         QCOMPARE(Saved(QStringLiteral("redone.cvl")), after);
         QVERIFY(m_script->Messages.size() <= 2); // the two confirmations only
+    }
+
+    // The settings of the Test - Properties dialog are one edit with its
+    // record, undone to the file as it was; a dialog left unchanged is none.
+    void settingsAreOneEdit()
+    {
+        Tools().New();
+        const QString name = m_dir.filePath(QStringLiteral("settings.cvl"));
+        m_script->FileAnswers = {name};
+        Tools().Save();
+        const QByteArray start = ReadWholeFile(name);
+        const int before = Doc().UndoStack().count();
+
+        m_script->OnDialog = [](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>(QStringLiteral("TitleEdit"))->setText(u"Birds"_s);
+            dialog.findChild<QAbstractButton *>(QStringLiteral("AskStudentNameBox"))->click();
+            return int(QDialog::Accepted);
+        };
+        Tools().TestProperties();
+        QCOMPARE(Doc().UndoStack().count(), before + 1);
+        QCOMPARE(UndoText(), QStringLiteral("Undo Test Properties"));
+        QVERIFY(Doc().IsModified());
+        QCOMPARE(Doc().Test()->Extensions(), (QJsonObject{{u"askStudentName"_s, true}}));
+        const QByteArray changed = Saved(QStringLiteral("changed.cvl"));
+        QVERIFY(changed.size() > start.size());
+        QVERIFY(changed.endsWith(Doc().Test()->ExtensionBlock().ToBytes()));
+
+        Tools().Undo();
+        QVERIFY(!Doc().IsModified());
+        QVERIFY(Doc().Test()->Extensions().isEmpty());
+        QCOMPARE(Saved(QStringLiteral("undone.cvl")), start);
+        Tools().Redo();
+        QCOMPARE(Saved(QStringLiteral("redone.cvl")), changed);
+
+        m_script->OnDialog = {};
+        Tools().TestProperties();
+        QCOMPARE(Doc().UndoStack().count(), before + 1);
+    }
+
+    // A damaged settings block is no reason to complain: the test opens with
+    // the default settings, which saving writes (as no block).
+    void damagedSettingsOpenQuietly()
+    {
+        Tools().New();
+        const QString name = m_dir.filePath(QStringLiteral("damaged.cvl"));
+        m_script->FileAnswers = {name};
+        Tools().Save();
+        const QByteArray start = ReadWholeFile(name);
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write(QByteArray("CVLXTND\0\1\0\xff\xff\0\0{}", 18));
+        file.close();
+        Tools().CloseWithoutSaving();
+
+        m_script->FileAnswers = {name};
+        Tools().Open();
+        QVERIFY(Doc().HasTest());
+        QCOMPARE(m_script->Messages.size(), 0);
+        QVERIFY(Doc().Test()->Extensions().isEmpty());
+        QVERIFY(!Doc().IsModified());
+        Tools().Save();
+        QCOMPARE(ReadWholeFile(name), start);
     }
 
     // The moves of one drag are one edit; a second drag is another.
