@@ -261,7 +261,7 @@ private slots:
         const QByteArray start = ReadWholeFile(name);
         QFile file(name);
         QVERIFY(file.open(QIODevice::Append));
-        file.write(QByteArray("CVLXTND\0\1\0\xff\xff\0\0{}", 18));
+        file.write(QByteArray("CVLXTND\0\1\0\xff\xff\0\0{}", 16));
         file.close();
         Tools().CloseWithoutSaving();
 
