@@ -1,5 +1,6 @@
 // corvtool: looks into, converts and rewrites test (.cvl) and page (.cvp)
-// files from the command line, through the document model alone.
+// files from the command line, through the document model alone, and reports
+// on the attempt records (.cvr) of a results folder.
 
 #include "QZCheck.h"
 #include "QZCodePage.h"
@@ -8,6 +9,7 @@
 #include "QZOleObject.h"
 #include "QZProgramInfo.h"
 #include "QZRecordFields.h"
+#include "QZResultsCommand.h"
 #include "QZRtf.h"
 #include "QZScaling.h"
 #include "QZStream.h"
@@ -29,7 +31,10 @@ const QString Usage = QStringLiteral("Usage:\n"
                                      "  corvtool pack JSON -o FILE\n"
                                      "  corvtool resave IN OUT [--screen WxH]\n"
                                      "  corvtool check FILE\n"
-                                     "FILE is a test file (.cvl) or a page file (.cvp).\n");
+                                     "  corvtool results DIR [--test FILE] [--csv OUT] [--html "
+                                     "OUT] [--xapi OUT]\n"
+                                     "FILE is a test file (.cvl) or a page file (.cvp); DIR a "
+                                     "folder of attempt records (.cvr).\n");
 
 // A usage error: reported with the usage text.
 struct TUsageError
@@ -277,6 +282,13 @@ int Run(const QStringList &all)
         return Pack(arguments);
     if (command == QLatin1String("resave"))
         return Resave(arguments);
+    if (command == QLatin1String("results")) {
+        QString usageError;
+        const int code = ResultsCommand(arguments, Out(), Err(), usageError);
+        if (!usageError.isEmpty())
+            throw TUsageError{usageError};
+        return code;
+    }
     throw TUsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
 }
 
@@ -288,15 +300,19 @@ const TProgramInfo ToolInfo{
     "dump FILE [--screen WxH] [--no-data]\n"
     "pack JSON -o FILE\n"
     "resave IN OUT [--screen WxH]\n"
-    "check FILE",
+    "check FILE\n"
+    "results DIR [--test FILE] [--csv OUT] [--html OUT] [--xapi OUT]",
     "Looks into, converts, rewrites and checks test files (.cvl) and page files\n"
-    "(.cvp).\n"
+    "(.cvp), and reports on the attempt records of a results folder.\n"
     "\n"
     "  info    the test's title, version and pages with their objects\n"
     "  dump    the whole file as JSON; --no-data leaves out the payloads\n"
     "  pack    writes the test or page file that a JSON dump describes\n"
     "  resave  reads a file and writes it back as the programs save it\n"
     "  check   loads the file as the player does and lists what to fix\n"
+    "  results the attempt records (.cvr) in a results folder: a summary, or a\n"
+    "          CSV table, an HTML report and xAPI statements for a record store;\n"
+    "          --test keeps the attempts at that test file\n"
     "  --screen WxH  the screen size the file is read and written for\n"};
 
 int main(int argc, char *argv[])
