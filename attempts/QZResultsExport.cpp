@@ -33,19 +33,24 @@ QString StudentShown(const TAttempt &attempt)
 // ---------------------------------------------------------------------------
 // CSV
 
-void AppendCsvField(QString &row, const QString &field)
+QString CsvField(const QString &field)
 {
-    if (!row.isEmpty() && !row.endsWith(QLatin1String("\r\n")))
-        row += QLatin1Char(',');
     const bool quote = field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) ||
                        field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r'));
-    if (!quote) {
-        row += field;
-        return;
+    if (!quote)
+        return field;
+    return QLatin1Char('"') + QString(field).replace(QLatin1String("\""), QLatin1String("\"\"")) +
+           QLatin1Char('"');
+}
+
+void AppendCsvRow(QString &csv, const QStringList &fields)
+{
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            csv += QLatin1Char(',');
+        csv += CsvField(fields.at(i));
     }
-    row += QLatin1Char('"');
-    row += QString(field).replace(QLatin1String("\""), QLatin1String("\"\""));
-    row += QLatin1Char('"');
+    csv += QLatin1String("\r\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -227,30 +232,29 @@ QString FacilitySvg(const QList<TItemAnalysis> &items)
 QByteArray ResultsCsv(const TResultsAnalysis &analysis)
 {
     QString csv;
-    QString row;
-    for (const char *field : {"student", "date", "duration", "points", "possible", "percent",
-                              "visited percent", "finished"})
-        AppendCsvField(row, QLatin1String(field));
+    QStringList fields{QStringLiteral("student"),         QStringLiteral("date"),
+                       QStringLiteral("duration"),        QStringLiteral("points"),
+                       QStringLiteral("possible"),        QStringLiteral("percent"),
+                       QStringLiteral("visited percent"), QStringLiteral("finished")};
     for (const TQuestionColumn &column : analysis.Columns())
-        AppendCsvField(row, column.Name);
-    csv += row + QLatin1String("\r\n");
+        fields << column.Name;
+    AppendCsvRow(csv, fields);
     const auto &attempts = analysis.Attempts();
     for (int a = 0; a < int(attempts.size()); ++a) {
         const TAttempt &attempt = attempts[size_t(a)];
-        row.clear();
-        AppendCsvField(row, attempt.Student);
-        AppendCsvField(row, AttemptTime(attempt.Started));
-        AppendCsvField(row, QString::number(attempt.DurationSeconds()));
-        AppendCsvField(row, QString::number(attempt.TotalEarned()));
-        AppendCsvField(row, QString::number(attempt.TotalPossible()));
-        AppendCsvField(row, QString::number(attempt.Percent()));
-        AppendCsvField(row, QString::number(attempt.VisitedPercent()));
-        AppendCsvField(row, YesNo(attempt.Finished));
+        fields = QStringList{attempt.Student,
+                             AttemptTime(attempt.Started),
+                             QString::number(attempt.DurationSeconds()),
+                             QString::number(attempt.TotalEarned()),
+                             QString::number(attempt.TotalPossible()),
+                             QString::number(attempt.Percent()),
+                             QString::number(attempt.VisitedPercent()),
+                             YesNo(attempt.Finished)};
         for (int c = 0; c < int(analysis.Columns().size()); ++c) {
             const TPageScore &score = analysis.Score(a, c);
-            AppendCsvField(row, score.Seen ? QString::number(score.Earned) : QString());
+            fields << (score.Seen ? QString::number(score.Earned) : QString());
         }
-        csv += row + QLatin1String("\r\n");
+        AppendCsvRow(csv, fields);
     }
     return csv.toUtf8();
 }

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <QSet>
 
 #include <optional>
 
@@ -124,6 +125,14 @@ int ResultsCommand(QStringList arguments, QTextStream &out, QTextStream &err, QS
             << "): " << record.Reason << '\n';
     }
 
+    if (!outline) {
+        QSet<QString> tests;
+        for (const TAttempt &attempt : attempts)
+            tests.insert(attempt.TestSha256);
+        if (tests.size() > 1)
+            err << "corvtool: the folder holds attempts at " << tests.size()
+                << " different tests; --test FILE reports on one of them\n";
+    }
     const TResultsAnalysis analysis(std::move(attempts), outline ? &*outline : nullptr);
     if (analysis.OtherTests() > 0)
         err << "corvtool: " << analysis.OtherTests() << " attempts at other tests were left out\n";
