@@ -87,7 +87,10 @@ TResultsAnalysis::TResultsAnalysis(std::vector<TAttempt> attempts, const TTestOu
 
     const size_t columns = size_t(m_columns.size());
     m_scores.resize(m_attempts.size() * columns);
+    m_wrong.resize(columns);
+    m_visitedEarned.reserve(m_attempts.size());
     for (size_t a = 0; a < m_attempts.size(); ++a) {
+        m_visitedEarned.push_back(m_attempts[a].VisitedEarned());
         for (const TPageVisit &visit : m_attempts[a].Pages) {
             const auto it = columnOf.constFind(visit.Page);
             if (it == columnOf.cend())
@@ -96,6 +99,15 @@ TResultsAnalysis::TResultsAnalysis(std::vector<TAttempt> attempts, const TTestOu
             score.Seen = true;
             score.Earned += visit.Earned;
             score.Possible += visit.Possible;
+            TWrongAnswers &wrong = m_wrong[size_t(*it)];
+            for (qsizetype i = 0; i < visit.Answers.size(); ++i) {
+                if (visit.Answers.at(i).Correct)
+                    continue;
+                const QString key = WrongAnswerKey(visit, i);
+                int &count = wrong.Counts[key];
+                if (count++ == 0)
+                    wrong.Order << key;
+            }
         }
     }
 }
@@ -116,8 +128,6 @@ QList<TItemAnalysis> TResultsAnalysis::Items() const
         double possible = 0;
         std::vector<double> points;
         std::vector<double> rest;
-        QHash<QString, int> wrongCounts;
-        QStringList wrongOrder;
         for (int a = 0; a < int(m_attempts.size()); ++a) {
             const TPageScore &score = Score(a, c);
             if (!score.Seen)
@@ -126,25 +136,14 @@ QList<TItemAnalysis> TResultsAnalysis::Items() const
             earned += score.Earned;
             possible += score.Possible;
             points.push_back(score.Earned);
-            rest.push_back(double(m_attempts[size_t(a)].VisitedEarned()) - score.Earned);
-            for (const TPageVisit &visit : m_attempts[size_t(a)].Pages) {
-                if (visit.Page != item.Page.Name)
-                    continue;
-                for (qsizetype i = 0; i < visit.Answers.size(); ++i) {
-                    if (visit.Answers.at(i).Correct)
-                        continue;
-                    const QString key = WrongAnswerKey(visit, i);
-                    if (!wrongCounts.contains(key))
-                        wrongOrder << key;
-                    ++wrongCounts[key];
-                }
-            }
+            rest.push_back(double(m_visitedEarned[size_t(a)]) - score.Earned);
         }
         if (possible != 0)
             item.Facility = earned / possible;
         item.Discrimination = Correlation(points, rest);
-        for (const QString &key : std::as_const(wrongOrder)) {
-            const int count = wrongCounts.value(key);
+        const TWrongAnswers &wrong = m_wrong[size_t(c)];
+        for (const QString &key : wrong.Order) {
+            const int count = wrong.Counts.value(key);
             if (count > item.WrongCount) {
                 item.WrongAnswer = key;
                 item.WrongCount = count;

@@ -4,8 +4,10 @@
 
 #include "QZAttemptRecord.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -93,6 +95,15 @@ private:
     QList<TQuestionColumn> m_columns;
     // m_scores[attempt * columns + column]
     std::vector<TPageScore> m_scores;
+    std::vector<qint32> m_visitedEarned; // per attempt
+    // Per column: how often each wrong answer was given, and the answers in
+    // the order first met.
+    struct TWrongAnswers
+    {
+        QHash<QString, int> Counts;
+        QStringList Order;
+    };
+    std::vector<TWrongAnswers> m_wrong;
 };
 
 } // namespace Corvella
