@@ -1,4 +1,5 @@
 #include "QZAttemptRecord.h"
+#include "QZAttemptLines.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -21,10 +22,6 @@
 namespace Corvella {
 
 const QString AttemptSuffix = QStringLiteral("cvr");
-
-namespace {
-
-constexpr int ChecksumLength = 64;
 
 // SHA-256 as lowercase hex. The reader checks every line of every record, so
 // a report over a classroom's folder spends much of its time here: OpenSSL's
@@ -53,7 +50,11 @@ QByteArray Sha256Hex(QByteArrayView data)
     return QByteArray::fromRawData(reinterpret_cast<const char *>(hash), qsizetype(length)).toHex();
 }
 
-} // namespace
+bool IsLowerHex(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
 
 QString AttemptTime(const QDateTime &time)
 {
@@ -69,36 +70,12 @@ QString AttemptTime(const QDateTime &time)
 
 namespace {
 
-QDateTime TimeOf(const QJsonValue &value)
-{
-    return QDateTime::fromString(value.toString(), Qt::ISODate);
-}
-
 QJsonArray IntArray(const QList<int> &values)
 {
     QJsonArray array;
     for (int value : values)
         array.append(value);
     return array;
-}
-
-QList<int> IntList(const QJsonValue &value)
-{
-    QList<int> list;
-    const QJsonArray array = value.toArray();
-    list.reserve(array.size());
-    for (const QJsonValue &item : array)
-        list.append(item.toInt());
-    return list;
-}
-
-qint32 Int32(const QJsonValue &value)
-{
-    const double number = value.toDouble();
-    if (!std::isfinite(number))
-        return 0;
-    return qint32(std::clamp(number, double(std::numeric_limits<qint32>::min()),
-                             double(std::numeric_limits<qint32>::max())));
 }
 
 // Title or name reduced to what every file system takes.
@@ -114,16 +91,6 @@ QString FileNamePart(const QString &text, const QString &empty)
         part += plain ? c : QLatin1Char('_');
     }
     return part.isEmpty() ? empty : part;
-}
-
-bool IsLowerHex(const char *data, qsizetype size)
-{
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = data[i];
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -172,33 +139,6 @@ QJsonObject TAnswerRecord::ToJson() const
         break;
     }
     return json;
-}
-
-bool TAnswerRecord::FromJson(const QJsonObject &json, TAnswerRecord &answer)
-{
-    answer = {};
-    const QString kind = json.value(QLatin1String("kind")).toString();
-    if (kind == QLatin1String("choices")) {
-        answer.Kind = TKind::Choices;
-        answer.Marked = IntList(json.value(QLatin1String("marked")));
-        answer.RightMarks = IntList(json.value(QLatin1String("right")));
-    } else if (kind == QLatin1String("input")) {
-        answer.Kind = TKind::Input;
-        answer.Text = json.value(QLatin1String("text")).toString();
-        const QJsonArray right = json.value(QLatin1String("right")).toArray();
-        for (const QJsonValue &text : right)
-            answer.Accepted << text.toString();
-    } else if (kind == QLatin1String("alternative")) {
-        answer.Kind = TKind::Alternative;
-        answer.Pressed = json.value(QLatin1String("pressed")).toInt();
-        answer.RightButton = json.value(QLatin1String("right")).toInt();
-    } else {
-        return false;
-    }
-    answer.Object = json.value(QLatin1String("object")).toInt();
-    answer.Correct = json.value(QLatin1String("correct")).toBool();
-    answer.Points = json.value(QLatin1String("points")).toInt();
-    return true;
 }
 
 bool TPageVisit::AllCorrect() const
@@ -500,215 +440,6 @@ bool TAttemptWriter::Append(const QJsonObject &entry)
         return false;
     }
     m_file->Size += line.size();
-    return true;
-}
-
-// ---------------------------------------------------------------------------
-// The reader
-
-TAttemptReader::TStatus TAttemptReader::Fail(TStatus status, const QString &error)
-{
-    m_error = error;
-    return status;
-}
-
-TAttemptReader::TStatus TAttemptReader::Read(const QString &fileName, TAttempt &attempt)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_droppedLast = false;
-        m_wholeLength = 0;
-        return Fail(TStatus::Unreadable, file.errorString());
-    }
-    const TStatus status = Parse(file.readAll(), attempt);
-    attempt.FileName = fileName;
-    return status;
-}
-
-namespace {
-
-void ReadStart(const QJsonObject &json, TAttempt &attempt)
-{
-    const QJsonObject test = json.value(QLatin1String("test")).toObject();
-    attempt.Program = json.value(QLatin1String("program")).toString();
-    attempt.TestTitle = test.value(QLatin1String("title")).toString();
-    attempt.TestFile = test.value(QLatin1String("file")).toString();
-    attempt.TestSha256 = test.value(QLatin1String("sha256")).toString().toLower();
-    attempt.TestPages = test.value(QLatin1String("pages")).toInt();
-    attempt.Student = json.value(QLatin1String("student")).toString();
-    attempt.Started = TimeOf(json.value(QLatin1String("started")));
-    attempt.Shuffle = json.value(QLatin1String("shuffle")).toString();
-}
-
-TPageVisit ReadPage(const QJsonObject &json)
-{
-    TPageVisit visit;
-    visit.Order = json.value(QLatin1String("order")).toInt();
-    visit.Page = json.value(QLatin1String("page")).toString();
-    visit.Index = json.value(QLatin1String("index")).toInt(-1);
-    const QJsonArray answers = json.value(QLatin1String("answers")).toArray();
-    visit.Answers.reserve(answers.size());
-    for (const QJsonValue &value : answers) {
-        TAnswerRecord answer;
-        if (TAnswerRecord::FromJson(value.toObject(), answer))
-            visit.Answers.append(answer);
-    }
-    visit.Earned = Int32(json.value(QLatin1String("earned")));
-    visit.Possible = Int32(json.value(QLatin1String("possible")));
-    visit.Seconds = json.value(QLatin1String("seconds")).toDouble();
-    visit.Next = json.value(QLatin1String("next")).toString();
-    visit.TotalEarned = Int32(json.value(QLatin1String("totalEarned")));
-    visit.TotalPossible = Int32(json.value(QLatin1String("totalPossible")));
-    visit.At = TimeOf(json.value(QLatin1String("at")));
-    return visit;
-}
-
-void ReadEnd(const QJsonObject &json, TAttempt &attempt)
-{
-    attempt.Finished = true;
-    attempt.Ended = TimeOf(json.value(QLatin1String("ended")));
-    attempt.EndReason = json.value(QLatin1String("reason")).toString();
-    attempt.EndPercent = Int32(json.value(QLatin1String("percent")));
-    attempt.Comment = json.value(QLatin1String("comment")).toString();
-    attempt.EndEarned = Int32(json.value(QLatin1String("totalEarned")));
-    attempt.EndPossible = Int32(json.value(QLatin1String("totalPossible")));
-}
-
-} // namespace
-
-TAttemptReader::TStatus TAttemptReader::Parse(const QByteArray &data, TAttempt &attempt)
-{
-    attempt = {};
-    m_error.clear();
-    m_droppedLast = false;
-    m_wholeLength = 0;
-    if (data.isEmpty())
-        return Fail(TStatus::Damaged, QStringLiteral("the record is empty"));
-
-    // A record begins with a checksum, a space and a JSON object; anything
-    // else was never one.
-    const bool looksLikeRecord =
-        data.size() > ChecksumLength + 1 && IsLowerHex(data.constData(), ChecksumLength) &&
-        data.at(ChecksumLength) == ' ' && data.at(ChecksumLength + 1) == '{';
-    if (!looksLikeRecord)
-        return Fail(TStatus::Foreign, QStringLiteral("not an attempt record"));
-
-    int lineNumber = 0;
-    qsizetype at = 0;
-    bool started = false;
-    while (at < data.size()) {
-        ++lineNumber;
-        const qsizetype end = data.indexOf('\n', at);
-        const bool lastLine = end < 0 || end + 1 == data.size();
-        const auto torn = [&](const QString &why) {
-            if (lastLine) {
-                m_droppedLast = true;
-                return TStatus::Ok;
-            }
-            return Fail(TStatus::Damaged, QStringLiteral("line %1: %2").arg(lineNumber).arg(why));
-        };
-        if (end < 0) {
-            // Written in part when the program stopped.
-            if (torn(QString()) != TStatus::Ok)
-                return TStatus::Damaged;
-            break;
-        }
-        const QByteArrayView line(data.constData() + at, end - at);
-        at = end + 1;
-        if (line.size() < ChecksumLength + 3 || line.at(ChecksumLength) != ' ' ||
-            !IsLowerHex(line.data(), ChecksumLength)) {
-            if (torn(QStringLiteral("not an entry")) != TStatus::Ok)
-                return TStatus::Damaged;
-            break;
-        }
-        const QByteArrayView json = line.sliced(ChecksumLength + 1);
-        const QByteArray sum = Sha256Hex(json);
-        if (QByteArrayView(sum) != line.first(ChecksumLength)) {
-            if (torn(QStringLiteral("the checksum does not match")) != TStatus::Ok)
-                return TStatus::Damaged;
-            break;
-        }
-        QJsonParseError parseError;
-        const QJsonDocument document =
-            QJsonDocument::fromJson(QByteArray::fromRawData(json.data(), json.size()), &parseError);
-        if (!document.isObject()) {
-            if (torn(QStringLiteral("not a JSON object")) != TStatus::Ok)
-                return TStatus::Damaged;
-            break;
-        }
-        m_wholeLength = at;
-        const QJsonObject entry = document.object();
-        const QString type = entry.value(QLatin1String("type")).toString();
-        if (!started) {
-            if (type != QLatin1String("start"))
-                return Fail(TStatus::Damaged, QStringLiteral("the first entry is not a start"));
-            const int format = entry.value(QLatin1String("format")).toInt();
-            if (format > AttemptFormat)
-                return Fail(
-                    TStatus::Foreign,
-                    QStringLiteral("format %1 is newer than this program reads").arg(format));
-            ReadStart(entry, attempt);
-            started = true;
-        } else if (type == QLatin1String("page")) {
-            attempt.Pages.push_back(ReadPage(entry));
-        } else if (type == QLatin1String("resume")) {
-            attempt.Resumed.append(TimeOf(entry.value(QLatin1String("at"))));
-        } else if (type == QLatin1String("end")) {
-            ReadEnd(entry, attempt);
-        }
-        // Entries of other types come from newer programs and are passed by.
-    }
-    if (!started)
-        return Fail(TStatus::Damaged, QStringLiteral("the record holds no whole entry"));
-    return TStatus::Ok;
-}
-
-// ---------------------------------------------------------------------------
-// Folders
-
-bool ReadAttemptFolder(const QString &folder, std::vector<TAttempt> &attempts,
-                       std::vector<TSkippedRecord> &skipped, QString *error)
-{
-    const QDir dir(folder);
-    if (!dir.exists()) {
-        if (error)
-            *error = QStringLiteral("the folder %1 does not exist")
-                         .arg(QDir::toNativeSeparators(folder));
-        return false;
-    }
-    const QStringList names = dir.entryList({QStringLiteral("*.") + AttemptSuffix},
-                                            QDir::Files | QDir::Hidden, QDir::Name);
-    TAttemptReader reader;
-    for (const QString &name : names) {
-        const QString path = dir.filePath(name);
-        TAttempt attempt;
-        const TAttemptReader::TStatus status = reader.Read(path, attempt);
-        if (status == TAttemptReader::TStatus::Ok)
-            attempts.push_back(std::move(attempt));
-        else
-            skipped.push_back({path, status, reader.ErrorString()});
-    }
-    return true;
-}
-
-bool FindUnfinished(const QString &folder, const QString &testSha256, const QString &student,
-                    TAttempt &attempt)
-{
-    std::vector<TAttempt> attempts;
-    std::vector<TSkippedRecord> skipped;
-    if (!ReadAttemptFolder(folder, attempts, skipped))
-        return false;
-    const TAttempt *newest = nullptr;
-    for (const TAttempt &candidate : attempts) {
-        if (candidate.Finished || candidate.Student != student ||
-            candidate.TestSha256.compare(testSha256, Qt::CaseInsensitive) != 0)
-            continue;
-        if (!newest || candidate.Started > newest->Started)
-            newest = &candidate;
-    }
-    if (!newest)
-        return false;
-    attempt = *newest;
     return true;
 }
 

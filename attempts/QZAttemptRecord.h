@@ -16,6 +16,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 namespace Corvella {
@@ -49,8 +50,6 @@ struct TAnswerRecord
     QString Response() const;
 
     QJsonObject ToJson() const;
-    // False when the entry names no kind this library knows.
-    static bool FromJson(const QJsonObject &json, TAnswerRecord &answer);
 };
 
 // One confirmed page.
@@ -183,6 +182,11 @@ private:
 class TAttemptReader
 {
 public:
+    TAttemptReader();
+    ~TAttemptReader();
+    TAttemptReader(const TAttemptReader &) = delete;
+    TAttemptReader &operator=(const TAttemptReader &) = delete;
+
     enum class TStatus {
         Ok,
         // Not an attempt record at all, or one of a newer format.
@@ -206,8 +210,10 @@ public:
     qsizetype WholeLength() const { return m_wholeLength; }
 
 private:
+    struct TParser;
     TStatus Fail(TStatus status, const QString &error);
 
+    std::unique_ptr<TParser> m_parser; // kept from file to file for its buffers
     QString m_error;
     bool m_droppedLast = false;
     qsizetype m_wholeLength = 0;

@@ -29,8 +29,8 @@ packages=(
   # the Debian package and the checks of the desktop integration
   dpkg-dev file desktop-file-utils appstream libxml2-utils shared-mime-info xdg-utils
   libfile-mimeinfo-perl
-  # the checksums of attempt records
-  libssl-dev
+  # the checksums and the JSON parser of attempt records
+  libssl-dev libsimdjson-dev
 )
 
 missing=()
