@@ -60,6 +60,7 @@ sweep: deps
 
 bench: build
 	bash bench/run.sh $(BUILD)
+	bash bench/results.sh $(BUILD)
 	QT_QPA_PLATFORM=offscreen $(BUILD)/corvbenchdrag
 
 # The Debian package corvella_<version>_<arch>.deb, in the build folder.

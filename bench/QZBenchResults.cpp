@@ -141,6 +141,22 @@ void BM_ReadBytes(benchmark::State &state)
     CountFolderBytes(state);
 }
 
+// The records alone, without the reports: how the time splits.
+void BM_ReadRecords(benchmark::State &state)
+{
+    for (auto _ : state) {
+        std::vector<TAttempt> attempts;
+        std::vector<TSkippedRecord> skipped;
+        ReadAttemptFolder(Folder, attempts, skipped);
+        if (attempts.size() != size_t(AttemptCount) || !skipped.empty()) {
+            state.SkipWithError("the records did not read back whole");
+            return;
+        }
+        benchmark::DoNotOptimize(attempts.data());
+    }
+    CountFolderBytes(state);
+}
+
 void BM_Results(benchmark::State &state)
 {
     for (auto _ : state) {
@@ -170,6 +186,7 @@ template<int Iterations> void TimeInMilliseconds(benchmark::internal::Benchmark 
 }
 
 BENCHMARK(BM_ReadBytes)->Apply(TimeInMilliseconds<5>);
+BENCHMARK(BM_ReadRecords)->Apply(TimeInMilliseconds<2>);
 BENCHMARK(BM_Results)->Apply(TimeInMilliseconds<2>);
 
 } // namespace
