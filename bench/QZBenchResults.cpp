@@ -84,8 +84,8 @@ QByteArray RecordBytes(int n)
         earned += visit.Earned;
         possible += visit.Possible;
         visit.Seconds = 10 + (n + p) % 50 / 10.0;
-        visit.Next = p + 1 < PageCount ? QStringLiteral("Question %1").arg(p + 2)
-                                       : QStringLiteral("(End)");
+        visit.Next =
+            p + 1 < PageCount ? QStringLiteral("Question %1").arg(p + 2) : QStringLiteral("(End)");
         visit.TotalEarned = earned;
         visit.TotalPossible = possible;
         visit.At = attempt.Started.addSecs(20 * (p + 1));
