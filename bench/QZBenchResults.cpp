@@ -141,17 +141,25 @@ void BM_ReadBytes(benchmark::State &state)
     CountFolderBytes(state);
 }
 
+// Reads the folder's records; false, with the benchmark stopped, when they
+// did not all read back.
+bool ReadAll(benchmark::State &state, std::vector<TAttempt> &attempts)
+{
+    std::vector<TSkippedRecord> skipped;
+    ReadAttemptFolder(Folder, attempts, skipped);
+    if (attempts.size() == size_t(AttemptCount) && skipped.empty())
+        return true;
+    state.SkipWithError("the records did not read back whole");
+    return false;
+}
+
 // The records alone, without the reports: how the time splits.
 void BM_ReadRecords(benchmark::State &state)
 {
     for (auto _ : state) {
         std::vector<TAttempt> attempts;
-        std::vector<TSkippedRecord> skipped;
-        ReadAttemptFolder(Folder, attempts, skipped);
-        if (attempts.size() != size_t(AttemptCount) || !skipped.empty()) {
-            state.SkipWithError("the records did not read back whole");
+        if (!ReadAll(state, attempts))
             return;
-        }
         benchmark::DoNotOptimize(attempts.data());
     }
     CountFolderBytes(state);
@@ -161,12 +169,8 @@ void BM_Results(benchmark::State &state)
 {
     for (auto _ : state) {
         std::vector<TAttempt> attempts;
-        std::vector<TSkippedRecord> skipped;
-        ReadAttemptFolder(Folder, attempts, skipped);
-        if (attempts.size() != size_t(AttemptCount) || !skipped.empty()) {
-            state.SkipWithError("the records did not read back whole");
+        if (!ReadAll(state, attempts))
             return;
-        }
         const TResultsAnalysis analysis(std::move(attempts));
         const QList<TItemAnalysis> items = analysis.Items();
         const QByteArray csv = ResultsCsv(analysis);
