@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -25,19 +26,26 @@ namespace {
 // goes.
 struct TEntry
 {
-    simdjson::dom::object Object;
+    // Empty for a missing or non-object field: every lookup then misses.
+    std::optional<simdjson::dom::object> Object;
 
+    simdjson::simdjson_result<simdjson::dom::element> Field(const char *key) const
+    {
+        if (!Object)
+            return simdjson::NO_SUCH_FIELD;
+        return (*Object)[key];
+    }
     std::string_view View(const char *key) const
     {
         std::string_view text;
-        return Object[key].get_string().get(text) == simdjson::SUCCESS ? text : std::string_view();
+        return Field(key).get_string().get(text) == simdjson::SUCCESS ? text : std::string_view();
     }
     QString String(const char *key) const
     {
         const std::string_view text = View(key);
         return QString::fromUtf8(text.data(), qsizetype(text.size()));
     }
-    qint64 Int(const char *key, qint64 missing = 0) const { return IntOf(Object[key], missing); }
+    qint64 Int(const char *key, qint64 missing = 0) const { return IntOf(Field(key), missing); }
     qint32 Int32(const char *key) const
     {
         return qint32(std::clamp<qint64>(Int(key), std::numeric_limits<qint32>::min(),
@@ -46,14 +54,14 @@ struct TEntry
     double Double(const char *key) const
     {
         double value = 0;
-        return Object[key].get_double().get(value) == simdjson::SUCCESS && std::isfinite(value)
+        return Field(key).get_double().get(value) == simdjson::SUCCESS && std::isfinite(value)
                    ? value
                    : 0.0;
     }
     bool Bool(const char *key) const
     {
         bool value = false;
-        return Object[key].get_bool().get(value) == simdjson::SUCCESS && value;
+        return Field(key).get_bool().get(value) == simdjson::SUCCESS && value;
     }
     QDateTime Time(const char *key) const
     {
@@ -62,19 +70,23 @@ struct TEntry
     TEntry Child(const char *key) const
     {
         simdjson::dom::object child;
-        if (Object[key].get_object().get(child) != simdjson::SUCCESS)
+        if (Field(key).get_object().get(child) != simdjson::SUCCESS)
             return TEntry{};
         return TEntry{child};
     }
-    simdjson::dom::array Array(const char *key) const
+    // Calls `each` with every item of an array field; nothing when the field
+    // is missing or not an array.
+    template<typename Each> void ForEach(const char *key, Each each) const
     {
         simdjson::dom::array array;
-        if (Object[key].get_array().get(array) != simdjson::SUCCESS)
-            return {};
-        return array;
+        if (Field(key).get_array().get(array) != simdjson::SUCCESS)
+            return;
+        for (simdjson::dom::element item : array)
+            each(item);
     }
 
-    static qint64 IntOf(simdjson::dom::element element, qint64 missing = 0)
+    static qint64 IntOf(simdjson::simdjson_result<simdjson::dom::element> element,
+                        qint64 missing = 0)
     {
         int64_t whole = 0;
         if (element.get_int64().get(whole) == simdjson::SUCCESS)
@@ -86,12 +98,14 @@ struct TEntry
     }
 };
 
-QList<int> IntList(const simdjson::dom::array &array)
+QList<int> IntList(const TEntry &json, const char *key)
 {
     QList<int> list;
-    for (simdjson::dom::element item : array)
-        list.append(int(std::clamp<qint64>(TEntry::IntOf(item), std::numeric_limits<int>::min(),
-                                           std::numeric_limits<int>::max())));
+    json.ForEach(key, [&list](simdjson::dom::element item) {
+        list.append(
+            int(std::clamp<qint64>(TEntry::IntOf(std::move(item)), std::numeric_limits<int>::min(),
+                                   std::numeric_limits<int>::max())));
+    });
     return list;
 }
 
@@ -101,16 +115,16 @@ bool ReadAnswer(const TEntry &json, TAnswerRecord &answer)
     const std::string_view kind = json.View("kind");
     if (kind == "choices") {
         answer.Kind = TAnswerRecord::TKind::Choices;
-        answer.Marked = IntList(json.Array("marked"));
-        answer.RightMarks = IntList(json.Array("right"));
+        answer.Marked = IntList(json, "marked");
+        answer.RightMarks = IntList(json, "right");
     } else if (kind == "input") {
         answer.Kind = TAnswerRecord::TKind::Input;
         answer.Text = json.String("text");
-        for (simdjson::dom::element text : json.Array("right")) {
+        json.ForEach("right", [&answer](simdjson::dom::element text) {
             std::string_view view;
             if (text.get_string().get(view) == simdjson::SUCCESS)
                 answer.Accepted << QString::fromUtf8(view.data(), qsizetype(view.size()));
-        }
+        });
     } else if (kind == "alternative") {
         answer.Kind = TAnswerRecord::TKind::Alternative;
         answer.Pressed = int(json.Int32("pressed"));
@@ -144,13 +158,13 @@ TPageVisit ReadPage(const TEntry &json)
     visit.Page = json.String("page");
     visit.Index =
         int(std::clamp<qint64>(json.Int("index", -1), -1, std::numeric_limits<int>::max()));
-    for (simdjson::dom::element value : json.Array("answers")) {
+    json.ForEach("answers", [&visit](simdjson::dom::element value) {
         simdjson::dom::object object;
         TAnswerRecord answer;
         if (value.get_object().get(object) == simdjson::SUCCESS &&
             ReadAnswer(TEntry{object}, answer))
             visit.Answers.append(answer);
-    }
+    });
     visit.Earned = json.Int32("earned");
     visit.Possible = json.Int32("possible");
     visit.Seconds = json.Double("seconds");

@@ -116,6 +116,24 @@ QString TAnswerRecord::Response() const
     return {};
 }
 
+QString TAnswerRecord::Description() const
+{
+    switch (Kind) {
+    case TKind::Choices:
+        if (Marked.isEmpty())
+            return QStringLiteral("no choice marked");
+        return (Marked.size() == 1 ? QStringLiteral("choice ") : QStringLiteral("choices ")) +
+               Response();
+    case TKind::Input:
+        return Text.isEmpty() ? QStringLiteral("nothing typed")
+                              : QStringLiteral("\u201C%1\u201D").arg(Text);
+    case TKind::Alternative:
+        return Pressed == 0 ? QStringLiteral("no answer")
+                            : QStringLiteral("answer %1").arg(Pressed);
+    }
+    return {};
+}
+
 QJsonObject TAnswerRecord::ToJson() const
 {
     QJsonObject json{{QStringLiteral("object"), Object},

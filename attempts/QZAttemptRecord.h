@@ -48,6 +48,10 @@ struct TAnswerRecord
     // What the student answered, as a report shows it: the marks ("1, 3",
     // "none"), the typed text or the button ("1", "2", "none").
     QString Response() const;
+    // The same for a reader of a report, who has no test at hand: "choice 4",
+    // "choices 1, 3", "no choice marked", the typed text in quotation marks,
+    // "nothing typed", "answer 2", "no answer".
+    QString Description() const;
 
     QJsonObject ToJson() const;
 };

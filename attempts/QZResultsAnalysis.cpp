@@ -2,7 +2,9 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace Corvella {
 
@@ -41,10 +43,16 @@ std::optional<double> Correlation(const std::vector<double> &x, const std::vecto
 // and on a page with several questions by the question's place as well.
 QString WrongAnswerKey(const TPageVisit &visit, qsizetype answer)
 {
-    const QString response = visit.Answers.at(answer).Response();
+    const QString response = visit.Answers.at(answer).Description();
     if (visit.Answers.size() == 1)
         return response;
     return QStringLiteral("question %1: %2").arg(answer + 1).arg(response);
+}
+
+qint32 SaturatedSum(qint32 a, qint32 b)
+{
+    return qint32(std::clamp<qint64>(qint64(a) + b, std::numeric_limits<qint32>::min(),
+                                     std::numeric_limits<qint32>::max()));
 }
 
 } // namespace
@@ -97,8 +105,10 @@ TResultsAnalysis::TResultsAnalysis(std::vector<TAttempt> attempts, const TTestOu
                 continue;
             TPageScore &score = m_scores[a * columns + size_t(*it)];
             score.Seen = true;
-            score.Earned += visit.Earned;
-            score.Possible += visit.Possible;
+            // A page met twice adds up; records of a damaged program may
+            // hold any numbers, so the sums stop at the type's ends.
+            score.Earned = SaturatedSum(score.Earned, visit.Earned);
+            score.Possible = SaturatedSum(score.Possible, visit.Possible);
             TWrongAnswers &wrong = m_wrong[size_t(*it)];
             for (qsizetype i = 0; i < visit.Answers.size(); ++i) {
                 if (visit.Answers.at(i).Correct)
@@ -157,8 +167,10 @@ QList<TItemAnalysis> TResultsAnalysis::Items() const
 QList<int> TResultsAnalysis::Histogram() const
 {
     QList<int> bins(10, 0);
-    for (const TAttempt &attempt : m_attempts)
-        ++bins[std::clamp(attempt.Percent() / 10, 0, 9)];
+    for (const TAttempt &attempt : m_attempts) {
+        if (attempt.Finished)
+            ++bins[std::clamp(attempt.Percent() / 10, 0, 9)];
+    }
     return bins;
 }
 

@@ -80,8 +80,10 @@ public:
     const TPageScore &Score(int attempt, int column) const;
     // One entry per column.
     QList<TItemAnalysis> Items() const;
-    // Attempts by percent in ten bins: 0 to under 10, ..., 90 to 100; a
-    // percent below 0 counts in the first and above 100 in the last.
+    // Finished attempts by percent in ten bins: 0 to under 10, ..., 90 to
+    // 100; a percent below 0 counts in the first and above 100 in the last.
+    // An unfinished attempt's percent is of a test half taken and would
+    // pull the scores down.
     QList<int> Histogram() const;
     // The test's title: the outline's, else that of the first attempt.
     QString TestTitle() const;

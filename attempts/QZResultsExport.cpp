@@ -358,7 +358,8 @@ QByteArray ResultsHtml(const TResultsAnalysis &analysis)
                     .arg(Escaped(analysis.TestSha256()));
     html += QStringLiteral("</p>\n");
 
-    html += QStringLiteral("<h2>Score histogram</h2>\n") + HistogramSvg(analysis.Histogram());
+    html += QStringLiteral("<h2>Score histogram of the finished attempts</h2>\n") +
+            HistogramSvg(analysis.Histogram());
     html += QStringLiteral("<h2>Facility by page</h2>\n");
     html += items.isEmpty() ? QStringLiteral("<p>No question pages.</p>\n") : FacilitySvg(items);
 

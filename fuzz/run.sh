@@ -4,7 +4,7 @@
 #
 #   bash fuzz/run.sh [SECONDS_PER_TARGET] [TARGET...]
 #
-# SECONDS_PER_TARGET defaults to 60; TARGET is testfile, rtf, picture, metafile or ole
+# SECONDS_PER_TARGET defaults to 60; TARGET is testfile, rtf, picture, metafile, ole or attempts
 # (all by default). FUZZ_BUILD names the build folder (build-fuzz), FUZZ_RUNS
 # also stops each target after that many inputs, and FUZZ_EXAMPLES names a
 # folder of built example tests to seed from (otherwise they are built in the
@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(testfile rtf picture metafile ole)
+[ ${#targets[@]} -eq 0 ] && targets=(testfile rtf picture metafile ole attempts)
 build=${FUZZ_BUILD:-build-fuzz}
 shared=../shared/corpus
 
@@ -41,6 +41,7 @@ seeds_of() {
     picture) echo "$examples/pictures $shared/bmp $shared/ico $shared/wmf $shared/emf" ;;
     metafile) echo "fuzz/regressions/picture $examples/pictures $shared/wmf $shared/emf" ;;
     ole) echo "$examples/ole $shared/ole" ;;
+    attempts) echo "" ;;
   esac
 }
 

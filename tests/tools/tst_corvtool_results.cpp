@@ -364,7 +364,7 @@ void TestCorvtoolResults::htmlReportIsSelfContained()
     QCOMPARE(page.count(QStringLiteral("<svg ")), 2);
     QVERIFY(page.contains(QStringLiteral("<td>Capitals</td><td class=\"n\">3</td>"
                                          "<td class=\"n\">0.33</td><td class=\"n\">0.97</td>"
-                                         "<td>1</td><td class=\"n\">2</td>")));
+                                         "<td>choice 1</td><td class=\"n\">2</td>")));
 }
 
 void TestCorvtoolResults::wrongCommandLines()
