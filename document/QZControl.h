@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QJsonObject>
 #include <QString>
 
 #include <memory>
@@ -65,9 +66,16 @@ public:
     virtual bool OpenMedia() { return true; }
     virtual bool CloseMedia() { return true; }
 
+    // Settings of the object that its record has no room for, kept in the
+    // test's extension block (QZAssessment.h reads them); empty while the
+    // object keeps every default.
+    const QJsonObject &Extra() const { return m_extra; }
+    void SetExtra(const QJsonObject &extra) { m_extra = extra; }
+
 private:
     int m_typeTag;
     qint32 m_tag = 0;
+    QJsonObject m_extra;
 };
 
 // The question objects (type tags 0 to 2). The answer is read from the face at

@@ -21,9 +21,9 @@ TExtensionRead Damaged(const QString &problem)
 
 } // namespace
 
-QByteArray TExtensionBlock::ToBytes() const
+QByteArray TExtensionBlock::ToBytes(const QJsonObject &gathered) const
 {
-    return Stored.isEmpty() ? EncodeExtensionBlock(Settings) : Stored;
+    return !Stored.isEmpty() && gathered == Read ? Stored : EncodeExtensionBlock(gathered);
 }
 
 QByteArray EncodeExtensionBlock(QJsonObject settings)
@@ -102,6 +102,7 @@ TExtensionRead ReadExtensionBlock(QByteArrayView trailing)
     read.Status = TExtensionRead::Good;
     read.Size = reader.Position();
     read.Block.Settings = document.object();
+    read.Block.Read = read.Block.Settings;
     read.Block.Stored = trailing.first(read.Size).toByteArray();
     return read;
 }

@@ -1,6 +1,6 @@
 // The extension block: the settings of a test (QZTestSettings.h) after the
 // last page of a test file, where readers that know only the pages never
-// look. Page files have none.
+// look. A page file has one after its page when the page holds settings.
 //
 // Layout, little-endian:
 //   8 bytes  magic "CVLXTND\0"
@@ -23,20 +23,35 @@ inline constexpr quint16 ExtensionFormat = 1;
 inline constexpr qsizetype ExtensionHeaderSize = 14;
 inline constexpr qsizetype ExtensionChecksumSize = 32;
 
+// Settings of pages and their objects are in one array under "pages", an
+// entry per page that has any: {"page": index in the file counted from 0,
+// the page's own keys, "objects": [{"object": place in the page's stacking
+// order counted from 1, the object's keys}, ...]}. A page file's block has
+// one entry, for page 0.
+inline const QString PagesKey = QStringLiteral("pages");
+inline const QString PageKey = QStringLiteral("page");
+inline const QString ObjectsKey = QStringLiteral("objects");
+inline const QString ObjectKey = QStringLiteral("object");
+
 // The block of a test as an editor holds it.
 struct TExtensionBlock
 {
-    // The settings; empty when the test keeps every default.
+    // The test's own settings (every key but "pages", which the pages and
+    // objects hold once read); empty when the test keeps every default.
     QJsonObject Settings;
-    // The block as it was read, written back unchanged while Settings stay
-    // as read: a block of a newer format, whose settings are not used, or one
-    // of ours, so that a file re-saved untouched keeps its bytes. Empty for a
-    // block to be written afresh from Settings.
+    // The block as it was read, and the JSON it held: the bytes are written
+    // back unchanged while the settings gathered for writing equal that
+    // JSON, so that a file re-saved untouched keeps its bytes. A block of a
+    // newer format, whose settings are not used, has an empty Read and so is
+    // kept while nothing is set. Both are empty for a block to be written
+    // afresh.
     QByteArray Stored;
+    QJsonObject Read;
 
-    // The bytes to write after the last page: Stored, or a new block when
-    // Settings hold anything but defaults, or nothing.
-    QByteArray ToBytes() const;
+    // The bytes to write after the last page for these gathered settings:
+    // Stored, or a new block when they hold anything but defaults, or
+    // nothing.
+    QByteArray ToBytes(const QJsonObject &gathered) const;
 
     bool operator==(const TExtensionBlock &) const = default;
 };

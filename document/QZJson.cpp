@@ -263,8 +263,10 @@ QJsonObject DocumentToJson(const TQZNaloga &test, bool pageFile, qint32 fileVers
     };
     if (!pageFile)
         json.insert(QStringLiteral("test"), TestRecordToJson(test));
-    if (!pageFile && !test.Extensions().isEmpty())
-        json.insert(ExtensionsKey, test.Extensions());
+    // A page file's block holds only its page's settings, as page 0.
+    const QJsonObject extensions = test.GatheredExtensions();
+    if (!extensions.isEmpty())
+        json.insert(ExtensionsKey, extensions);
     QJsonArray pages;
     for (int i = 0; i < test.PageCount(); ++i)
         pages.append(PageToJson(*test.Page(i), withData));
@@ -417,18 +419,30 @@ bool DocumentFromJson(TQZNaloga &test, const QJsonObject &json, TJsonPackContext
     if (header.contains(QStringLiteral("password")))
         test.SetEditPassword(header.value(QStringLiteral("password")).toString());
 
+    QJsonObject extensions;
     if (json.contains(ExtensionsKey)) {
-        const QJsonValue extensions = json.value(ExtensionsKey);
-        if (!extensions.isObject())
+        const QJsonValue value = json.value(ExtensionsKey);
+        if (!value.isObject())
             throw FormError(QStringLiteral("\"extensions\" must be a JSON object"));
-        if (pageFile)
-            context.Warnings << QStringLiteral(
-                "a page file has no room for \"extensions\"; they were not written");
-        else
-            test.SetExtensions(extensions.toObject());
+        extensions = value.toObject();
+        if (pageFile) {
+            const QJsonValue pageSettings = extensions.take(PagesKey);
+            if (!extensions.isEmpty())
+                context.Warnings << QStringLiteral(
+                    "a page file has room only for its page's settings in \"extensions\"; the "
+                    "test's settings were not written");
+            extensions = {};
+            if (!pageSettings.isUndefined())
+                extensions.insert(PagesKey, pageSettings);
+        }
     }
 
     for (qsizetype i = 0; i < pages.size(); ++i)
         PageFromJson(test, pages.at(i).toObject(), int(i), context);
+    // The pages' and objects' settings go onto pages that exist.
+    if (!extensions.isEmpty())
+        test.SetExtensions(extensions);
+    for (const QString &orphan : test.ExtensionOrphans())
+        context.Warnings << orphan + QStringLiteral("; not written");
     return pageFile;
 }

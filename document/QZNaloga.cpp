@@ -4,9 +4,11 @@
 #include "QZStream.h"
 
 #include <QCryptographicHash>
+#include <QJsonArray>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 
 qint32 FileVersion = CurrentFileVersion;
@@ -121,6 +123,7 @@ void TQZNaloga::DuplicatePage(int index)
     TPageRecord record = copy->PageRecord();
     record.PageName.SetBytes(QByteArrayLiteral("Copy of ") + record.PageName.Bytes());
     copy->SetPageRecord(record);
+    copy->SetExtraEntry(Page(index)->ExtraEntry());
     AddPage(std::move(copy));
 }
 
@@ -134,7 +137,10 @@ QByteArray TQZNaloga::PageToBytes(int index) const
 
 void TQZNaloga::SavePageToFile(int index, const QString &fileName) const
 {
-    WriteWholeFile(fileName, PageToBytes(index));
+    QByteArray data = PageToBytes(index);
+    if (const TQZStran *page = Page(index))
+        data.append(page->SettingsBlock());
+    WriteWholeFile(fileName, data);
 }
 
 void TQZNaloga::LoadPageFromFile(const QString &fileName)
@@ -145,6 +151,7 @@ void TQZNaloga::LoadPageFromFile(const QString &fileName)
         TFileVersionScope version(CurrentFileVersion);
         TQZReader reader(data);
         page->LoadFromStream(reader);
+        page->ReadSettingsBlock(reader.Data().sliced(reader.Position()));
     } catch (TQZFileError &error) {
         error.SetFileName(fileName);
         throw;
@@ -168,7 +175,7 @@ QByteArray TQZNaloga::ToBytes()
     WriteRecord(data, m_record);
     for (auto &page : m_pages)
         page->SaveToStream(data);
-    data.append(m_extensions.ToBytes());
+    data.append(m_extensions.ToBytes(GatheredExtensions()));
     return data;
 }
 
@@ -186,7 +193,7 @@ void TQZNaloga::SaveTestFile(const QString &fileName)
             page->SaveToStream(buffer);
             file.Write(buffer);
         }
-        file.Write(m_extensions.ToBytes());
+        file.Write(m_extensions.ToBytes(GatheredExtensions()));
         file.Commit();
     } catch (TQZFileError &error) {
         error.SetFileName(fileName);
@@ -237,6 +244,10 @@ void TQZNaloga::LoadFromBytes(const QByteArray &data, const TLoadOptions &option
     const TExtensionRead extensions = ReadExtensionBlock(reader.Data().sliced(reader.Position()));
     m_extensions = extensions.Block;
     m_extensionProblem = extensions.Problem;
+    // Spread before any shuffle: entries name pages by their place in the
+    // file.
+    SpreadPageSettings(m_extensions.Settings.value(PagesKey));
+    m_extensions.Settings.remove(PagesKey);
 
     BuildShuffleList();
     if (options.Shuffle.Shuffle) {
@@ -383,9 +394,60 @@ void TQZNaloga::SetEditPassword(const QString &password)
 
 void TQZNaloga::SetExtensions(const QJsonObject &extensions)
 {
-    if (extensions == m_extensions.Settings)
+    QJsonObject settings = extensions;
+    if (settings.contains(PagesKey)) {
+        SpreadPageSettings(settings.take(PagesKey));
+        Saved = false;
+    }
+    if (settings == m_extensions.Settings)
         return;
-    SetExtensionBlock({extensions, {}});
+    TExtensionBlock block = m_extensions;
+    block.Settings = settings;
+    SetExtensionBlock(block);
+}
+
+QJsonObject TQZNaloga::GatheredExtensions() const
+{
+    QJsonObject gathered = m_extensions.Settings;
+    QJsonArray pages;
+    for (size_t i = 0; i < m_pages.size(); ++i) {
+        QJsonObject entry = m_pages[i]->ExtraEntry();
+        if (entry.isEmpty())
+            continue;
+        entry.insert(PageKey, qint64(i));
+        pages.append(entry);
+    }
+    if (!pages.isEmpty())
+        gathered.insert(PagesKey, pages);
+    return gathered;
+}
+
+void TQZNaloga::SpreadPageSettings(const QJsonValue &pages)
+{
+    m_extensionOrphans.clear();
+    for (auto &page : m_pages)
+        page->SetExtraEntry({});
+    if (pages.isUndefined())
+        return;
+    if (!pages.isArray()) {
+        m_extensionOrphans << QStringLiteral("the settings of pages are not a list");
+        return;
+    }
+    for (const QJsonValue &value : pages.toArray()) {
+        const QJsonObject entry = value.toObject();
+        const QJsonValue place = entry.value(PageKey);
+        const double number = place.toDouble(-1);
+        if (!value.isObject() || !place.isDouble() || number != std::floor(number) || number < 0 ||
+            number >= double(PageCount())) {
+            m_extensionOrphans << QStringLiteral(
+                                      "settings for page %1, which the test does not have")
+                                      .arg(place.isDouble() ? QString::number(number + 1)
+                                                            : QStringLiteral("(unnamed)"));
+            continue;
+        }
+        for (const QString &orphan : m_pages[size_t(number)]->SetExtraEntry(entry))
+            m_extensionOrphans << QStringLiteral("page %1: %2").arg(number + 1).arg(orphan);
+    }
 }
 
 void TQZNaloga::SetExtensionBlock(const TExtensionBlock &block)

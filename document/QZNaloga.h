@@ -129,15 +129,23 @@ public:
     bool CheckEditPassword(const QString &password) const;
     bool HasEditPassword() const { return m_record.EditPassword.Length != 0; }
 
-    // The settings kept in the extension block after the last page
-    // (QZTestSettings.h reads them); empty for a test that keeps every
+    // The test's own settings kept in the extension block after the last
+    // page (QZTestSettings.h reads them); empty for a test that keeps every
     // default, and for one whose block was damaged or of a newer format.
+    // Settings of pages and objects are held by them (Extra()).
     const QJsonObject &Extensions() const { return m_extensions.Settings; }
-    // Replaces the settings; keys other than the known ones are kept as
-    // given. Settings equal to the present ones change nothing, so that a
-    // block read from the file is written back as it was; other settings
-    // are written afresh, in place of any block that was read.
+    // Replaces the test's settings; keys other than the known ones are kept
+    // as given. A "pages" array among them is spread onto the pages and
+    // their objects in place of what they held. A block read from the file
+    // is written back as it was while the settings gathered for writing
+    // equal those it held.
     void SetExtensions(const QJsonObject &extensions);
+    // Everything the block after the last page is written from: the test's
+    // settings and "pages" gathered from the pages and their objects.
+    QJsonObject GatheredExtensions() const;
+    // A clause for each entry of page or object settings read that names no
+    // page or object; such entries are not kept.
+    const QStringList &ExtensionOrphans() const { return m_extensionOrphans; }
     // The whole block, for an editor that puts a former state back.
     const TExtensionBlock &ExtensionBlock() const { return m_extensions; }
     void SetExtensionBlock(const TExtensionBlock &block);
@@ -147,6 +155,9 @@ public:
 
 private:
     void BuildShuffleList();
+    // Spreads a "pages" array onto the pages and their objects, replacing
+    // what they held; the entries that name nothing go to the orphans.
+    void SpreadPageSettings(const QJsonValue &pages);
     // Fills the banner, the current version, the reserved byte and the page
     // count into the header before it is written.
     void PrepareHeader();
@@ -160,6 +171,7 @@ private:
     std::vector<int> m_shuffleList;
     TExtensionBlock m_extensions;
     QString m_extensionProblem;
+    QStringList m_extensionOrphans;
 };
 
 // Removes leading and trailing blanks and control characters.

@@ -2,11 +2,15 @@
 
 #include "QZByteReader.h"
 #include "QZCodePage.h"
+#include "QZExtensionBlock.h"
 #include "QZNaloga.h"
 #include "QZScaling.h"
 #include "QZStream.h"
 
+#include <QJsonArray>
+
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -265,6 +269,72 @@ void TQZStran::LoadFromStream(TQZReader &reader)
                     Int32At(record, offsetof(TOleRecord, OleLength)), "an OLE object"));
             break;
         default: break;
+        }
+    }
+}
+
+QJsonObject TQZStran::ExtraEntry() const
+{
+    QJsonObject entry = m_extra;
+    QJsonArray objects;
+    for (size_t i = 0; i < m_objects.size(); ++i) {
+        const QJsonObject &extra = m_objects[i]->Extra();
+        if (extra.isEmpty())
+            continue;
+        QJsonObject object{{ObjectKey, qint64(i) + 1}};
+        for (auto it = extra.begin(); it != extra.end(); ++it)
+            object.insert(it.key(), it.value());
+        objects.append(object);
+    }
+    if (!objects.isEmpty())
+        entry.insert(ObjectsKey, objects);
+    return entry;
+}
+
+QStringList TQZStran::SetExtraEntry(const QJsonObject &entry)
+{
+    QStringList orphans;
+    m_extra = entry;
+    m_extra.remove(PageKey);
+    m_extra.remove(ObjectsKey);
+    for (const auto &object : m_objects)
+        object->SetExtra({});
+    const QJsonArray objects = entry.value(ObjectsKey).toArray();
+    for (const QJsonValue &value : objects) {
+        QJsonObject extra = value.toObject();
+        const QJsonValue place = extra.value(ObjectKey);
+        const double number = place.toDouble(-1);
+        extra.remove(ObjectKey);
+        if (!place.isDouble() || number != std::floor(number) || number < 1 ||
+            number > double(m_objects.size())) {
+            orphans << QStringLiteral("settings for object %1, which the page does not have")
+                           .arg(place.isDouble() ? QString::number(number)
+                                                 : QStringLiteral("(unnamed)"));
+            continue;
+        }
+        m_objects[size_t(number) - 1]->SetExtra(extra);
+    }
+    return orphans;
+}
+
+QByteArray TQZStran::SettingsBlock() const
+{
+    QJsonObject entry = ExtraEntry();
+    if (entry.isEmpty())
+        return {};
+    entry.insert(PageKey, 0);
+    return EncodeExtensionBlock({{PagesKey, QJsonArray{entry}}});
+}
+
+void TQZStran::ReadSettingsBlock(QByteArrayView trailing)
+{
+    const TExtensionRead read = ReadExtensionBlock(trailing);
+    if (read.Status != TExtensionRead::Good)
+        return;
+    for (const QJsonValue &value : read.Block.Settings.value(PagesKey).toArray()) {
+        if (value.toObject().value(PageKey) == QJsonValue(0)) {
+            SetExtraEntry(value.toObject());
+            return;
         }
     }
 }

@@ -6,7 +6,9 @@
 #include "QZRecords.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -79,6 +81,27 @@ public:
     // rejects.
     void LoadFromStream(TQZReader &reader);
 
+    // Settings of the page that its record has no room for, kept in the
+    // test's extension block; empty while the page keeps every default.
+    const QJsonObject &Extra() const { return m_extra; }
+    void SetExtra(const QJsonObject &extra) { m_extra = extra; }
+    // The page's entry in an extension block: its own settings, and under
+    // "objects" those of its objects, each with "object": its place in the
+    // stacking order counted from 1 (the tag a loaded page gives it). Empty
+    // when the page and all its objects keep their defaults.
+    QJsonObject ExtraEntry() const;
+    // Spreads such an entry onto the page and its objects, replacing what
+    // they held; "page" and other keys that say where an entry belongs are
+    // not kept. Returns a clause for each object entry that names no object
+    // of the page.
+    QStringList SetExtraEntry(const QJsonObject &entry);
+    // The extension block a page file (or any lone page stream) carries
+    // after the page: the entry as page 0; empty when there is nothing.
+    QByteArray SettingsBlock() const;
+    // Takes the settings from the bytes that follow a lone page stream;
+    // bytes that are no block, or a damaged block, leave the defaults.
+    void ReadSettingsBlock(QByteArrayView trailing);
+
 private:
     template<typename Visit> void ForEachQuestion(Visit visit) const;
 
@@ -87,4 +110,5 @@ private:
     qint32 m_tagCounter = 0;
     TQZSurface *m_surface;
     TQZObjectFactory *m_factory;
+    QJsonObject m_extra;
 };

@@ -295,6 +295,9 @@ std::vector<TCheckProblem> CheckTest(const TQZNaloga &test)
         problems.push_back({0, 0, {}, {}, test.ExtensionProblem()});
     for (const QString &fault : TTestSettings::Faults(test.Extensions()))
         problems.push_back({0, 0, {}, {}, fault});
+    for (const QString &orphan : test.ExtensionOrphans())
+        problems.push_back(
+            {0, 0, {}, {}, orphan + QStringLiteral(": they are dropped when the test is saved")});
     for (TCheckProblem &problem : TChecker(test).Run())
         problems.push_back(std::move(problem));
     return problems;

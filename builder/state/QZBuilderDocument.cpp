@@ -7,7 +7,7 @@ namespace CorvBuilder {
 
 TObjectSnapshot TObjectSnapshot::Of(const TQZControl &object)
 {
-    return {object.ObjectTypeTag(), object.Record(), object.Payload()};
+    return {object.ObjectTypeTag(), object.Record(), object.Payload(), object.Extra()};
 }
 
 TBuilderDocument::TBuilderDocument(QObject *parent)
@@ -175,6 +175,7 @@ TQZControl *TBuilderDocument::ReplaceObject(TQZStran *page, qint32 tag,
     if (!made)
         return nullptr;
     made->SetObjectTag(tag);
+    made->SetExtra(snapshot.Extra);
     auto old = page->TakeObject(tag);
     ObjectRemoved(page, old.get());
     old.reset();

@@ -6,6 +6,7 @@
 
 #include "QZNaloga.h"
 
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <QUndoStack>
@@ -28,6 +29,8 @@ struct TObjectSnapshot
     int TypeTag = -1;
     QByteArray Record;
     QByteArray Payload;
+    // The settings the test's extension block keeps for the object.
+    QJsonObject Extra;
 
     static TObjectSnapshot Of(const TQZControl &object);
     bool operator==(const TObjectSnapshot &) const = default;

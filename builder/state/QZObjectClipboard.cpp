@@ -8,6 +8,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QMimeData>
 
@@ -46,6 +47,14 @@ void CopyObjectToClipboard(const TQZControl &object)
     QByteArray stream;
     WriteRecord(stream, page);
     object.SaveToStream(stream);
+    // The object's settings follow as a page file's would.
+    if (!object.Extra().isEmpty()) {
+        QJsonObject settings = object.Extra();
+        settings.insert(ObjectKey, 1);
+        stream.append(EncodeExtensionBlock(
+            {{PagesKey,
+              QJsonArray{QJsonObject{{PageKey, 0}, {ObjectsKey, QJsonArray{settings}}}}}}));
+    }
 
     auto *data = new QMimeData;
     data->setData(ObjectMimeType(), stream);
@@ -71,6 +80,7 @@ std::vector<std::unique_ptr<TQZControl>> ObjectsFromClipboard(const TQZNaloga &t
             const QByteArray stream = data->data(ObjectMimeType());
             TQZReader reader(stream);
             page->LoadFromStream(reader);
+            page->ReadSettingsBlock(reader.Data().sliced(reader.Position()));
         } catch (const TQZFileError &) {
             return objects;
         }

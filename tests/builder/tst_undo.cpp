@@ -236,7 +236,7 @@ private slots:
         QCOMPARE(Doc().Test()->Extensions(), (QJsonObject{{u"askStudentName"_s, true}}));
         const QByteArray changed = Saved(QStringLiteral("changed.cvl"));
         QVERIFY(changed.size() > start.size());
-        QVERIFY(changed.endsWith(Doc().Test()->ExtensionBlock().ToBytes()));
+        QVERIFY(changed.endsWith(EncodeExtensionBlock(Doc().Test()->GatheredExtensions())));
 
         Tools().Undo();
         QVERIFY(!Doc().IsModified());
@@ -388,13 +388,18 @@ private slots:
     }
 
     // Copy in one builder, paste in another through the system clipboard: the
-    // object comes whole, and its pasting is one edit there.
+    // object comes whole, with the settings the extension block keeps for it
+    // (which its property dialog keeps too), and its pasting is one edit
+    // there.
     void pasteIntoAnotherBuilder()
     {
         Tools().New();
         Tools().InsertButton();
+        const QJsonObject extra{{u"later"_s, 2}};
+        Page().Objects().back()->SetExtra(extra);
         AnswerDialogWith("CaptionEdit", QStringLiteral("Onward"));
         RightPress(LastFace(), QPoint(3, 3));
+        QCOMPARE(Page().Objects().back()->Extra(), extra);
         Drag(LastFace(), QPoint(180, 90));
         Press(LastFace());
         Tools().Copy();
@@ -409,6 +414,7 @@ private slots:
         TBuilderDocument &there = other->MainWindow().Document();
         QCOMPARE(there.CurrentPage()->ObjectCount(), 1);
         QCOMPARE(there.CurrentPage()->Objects().back()->Record(), record);
+        QCOMPARE(there.CurrentPage()->Objects().back()->Extra(), extra);
         QCOMPARE(other->Tools().MenuItem(QStringLiteral("Undo"))->text(),
                  QStringLiteral("Undo Paste"));
         other->Tools().Undo();

@@ -11,6 +11,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -199,15 +200,53 @@ private slots:
         QCOMPARE(json, (QJsonObject{{AskStudentNameKey, true}, {QStringLiteral("other"), 1}}));
     }
 
-    // Page files never carry a block, even of a test that has one.
-    void pageFilesHaveNone()
+    // Settings of pages and objects are held by them once read, so they
+    // follow their page or object when it moves, is copied or goes through a
+    // page file; entries that name nothing are reported and dropped.
+    void pageAndObjectSettingsTravel()
     {
-        auto test = Loaded(Pages());
+        const QByteArray json =
+            R"({"pages":[{"objects":[{"object":2,"shuffle":true}],"page":1,"timeLimit":60},)"
+            R"({"page":7,"timeLimit":5},{"objects":[{"object":99}],"page":0}]})";
+        auto test = Loaded(Pages() + Block(json));
+        QCOMPARE(test->ExtensionOrphans(),
+                 (QStringList{QStringLiteral("settings for page 8, which the test does not have"),
+                              QStringLiteral("page 1: settings for object 99, which the page "
+                                             "does not have")}));
+        QVERIFY(test->Extensions().isEmpty());
+        TQZStran *two = test->Page(1);
+        QCOMPARE(two->Extra(), (QJsonObject{{QStringLiteral("timeLimit"), 60}}));
+        QCOMPARE(two->Objects().at(1)->Extra(), (QJsonObject{{QStringLiteral("shuffle"), true}}));
+        const QByteArray kept =
+            Block(R"({"pages":[{"objects":[{"object":2,"shuffle":true}],"page":1,)"
+                  R"("timeLimit":60}]})");
+        QCOMPARE(test->ToBytes(), Pages() + kept);
+
+        // Page Two first, and its object one place down: the entry follows.
+        test->InsertPageAt(0, test->TakePage(1));
+        auto object = two->TakeObject(two->Objects().at(1)->Tag());
+        two->InsertObject(2, std::move(object));
+        QCOMPARE(test->GatheredExtensions(),
+                 QJsonDocument::fromJson(R"({"pages":[{"objects":[{"object":3,"shuffle":true}],)"
+                                         R"("page":0,"timeLimit":60}]})")
+                     .object());
+
+        // A duplicate and a page file carry the page's settings (not the
+        // test's); a page file of a page without settings is the page alone.
         test->SetExtensions({{AskStudentNameKey, true}});
+        test->DuplicatePage(0);
+        QCOMPARE(test->Page(2)->ExtraEntry(), two->ExtraEntry());
         QTemporaryDir folder;
         const QString name = folder.filePath(QStringLiteral("page.cvp"));
         test->SavePageToFile(0, name);
-        QCOMPARE(ReadWholeFile(name), test->PageToBytes(0));
+        QCOMPARE(ReadWholeFile(name),
+                 test->PageToBytes(0) +
+                     Block(R"({"pages":[{"objects":[{"object":3,"shuffle":true}],"page":0,)"
+                           R"("timeLimit":60}]})"));
+        test->LoadPageFromFile(name);
+        QCOMPARE(test->Page(3)->ExtraEntry(), two->ExtraEntry());
+        test->SavePageToFile(1, name);
+        QCOMPARE(ReadWholeFile(name), test->PageToBytes(1));
     }
 };
 

@@ -401,6 +401,10 @@ private slots:
         QTest::newRow("wrong type") << SettingsBlock(R"({"recordAttempts":0})")
                                     << QStringLiteral("the setting \"recordAttempts\" is neither "
                                                       "true nor false: the default, true, is used");
+        QTest::newRow("settings of a missing object")
+            << SettingsBlock(R"({"pages":[{"page":0,"objects":[{"object":1},{"object":2}]}]})")
+            << QStringLiteral("page 1: settings for object 2, which the page does not have: they "
+                              "are dropped when the test is saved");
     }
 
     // The settings block is checked before the pages, and its problems come

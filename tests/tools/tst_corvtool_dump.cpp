@@ -4,6 +4,7 @@
 #include "QZCorvtoolRun.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
 
@@ -294,9 +295,47 @@ void TestCorvtoolDump::settingsRoundTrip()
     const TRun page =
         m_folder.Pack(QStringLiteral("page.json"), json, FilePath(QStringLiteral("page.cvp")));
     EXPECT_EXIT(page, 0);
-    QVERIFY2(page.Err.contains(QStringLiteral("a page file has no room for \"extensions\"")),
+    QVERIFY2(page.Err.contains(QStringLiteral("a page file has room only for its page's settings "
+                                              "in \"extensions\"; the test's settings were not "
+                                              "written")),
              qPrintable(page.Err));
     QVERIFY(ReadPageFilePage(ReadFile(FilePath(QStringLiteral("page.cvp"))), pages));
+    // A page file keeps its page's settings, as page 0, through pack and
+    // dump; a test keeps those of its pages and objects, and entries that
+    // name nothing are not written.
+    const QJsonObject pageSettings = QJsonDocument::fromJson(R"({"pages":[{"page":0,
+        "timeLimit":30,"objects":[{"object":1,"shuffle":true}]}]})")
+                                         .object();
+    json.insert(QStringLiteral("extensions"), pageSettings);
+    EXPECT_EXIT(m_folder.Pack(QStringLiteral("page.json"), json,
+                              FilePath(QStringLiteral("page-settings.cvp"))),
+                0);
+    const TRun pageDump =
+        Corvtool({QStringLiteral("dump"), FilePath(QStringLiteral("page-settings.cvp"))});
+    EXPECT_EXIT(pageDump, 0);
+    QCOMPARE(ParseObject(pageDump.Out, &error).value(QStringLiteral("extensions")).toObject(),
+             pageSettings);
+    QJsonObject test = ParseObject(dump.Out, &error);
+    QJsonObject testSettings = pageSettings;
+    QJsonArray entries = testSettings.value(QStringLiteral("pages")).toArray();
+    QJsonObject entry = entries.at(0).toObject();
+    entry.insert(QStringLiteral("page"), 3);
+    entries = {entry, QJsonObject{{QStringLiteral("page"), 8}, {QStringLiteral("timeLimit"), 9}}};
+    testSettings.insert(QStringLiteral("pages"), entries);
+    test.insert(QStringLiteral("extensions"), testSettings);
+    const TRun testPack = m_folder.Pack(QStringLiteral("test-settings.json"), test,
+                                        FilePath(QStringLiteral("test-settings.cvl")));
+    EXPECT_EXIT(testPack, 0);
+    QVERIFY2(testPack.Err.contains(
+                 QStringLiteral("settings for page 9, which the test does not have; not written")),
+             qPrintable(testPack.Err));
+    const TRun testDump =
+        Corvtool({QStringLiteral("dump"), FilePath(QStringLiteral("test-settings.cvl"))});
+    entries.removeLast();
+    testSettings.insert(QStringLiteral("pages"), entries);
+    QCOMPARE(ParseObject(testDump.Out, &error).value(QStringLiteral("extensions")).toObject(),
+             testSettings);
+
     json.insert(QStringLiteral("extensions"), true);
     const TRun refused =
         m_folder.Pack(QStringLiteral("page.json"), json, FilePath(QStringLiteral("page.cvp")));
