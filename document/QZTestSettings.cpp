@@ -1,5 +1,7 @@
 #include "QZTestSettings.h"
 
+#include "QZAssessment.h"
+
 namespace {
 
 struct TBoolSetting
@@ -24,6 +26,7 @@ TTestSettings TTestSettings::FromJson(const QJsonObject &json)
         const QJsonValue value = json.value(setting.Key);
         settings.*setting.Field = value.isBool() ? value.toBool() : setting.Default;
     }
+    settings.TimeLimit = TimeLimitOf(json);
     return settings;
 }
 
@@ -35,6 +38,7 @@ void TTestSettings::ToJson(QJsonObject &json) const
         else
             json.insert(setting.Key, this->*setting.Field);
     }
+    SetTimeLimit(json, TimeLimit);
 }
 
 void TTestSettings::DropDefaults(QJsonObject &json)
@@ -53,5 +57,7 @@ QStringList TTestSettings::Faults(const QJsonObject &json)
                                      "%2, is used")
                           .arg(setting.Key,
                                setting.Default ? QStringLiteral("true") : QStringLiteral("false"));
+    // The test's limit is read as a page's is.
+    faults << TPageSettings::Faults(json);
     return faults;
 }

@@ -17,6 +17,9 @@ struct TTestSettings
     bool AskStudentName = false;
     // The player writes a record of each attempt.
     bool RecordAttempts = true;
+    // Seconds the whole test may take; 0 for no limit (key "timeLimit",
+    // QZAssessment.h).
+    int TimeLimit = 0;
 
     // A key that is missing or not a boolean gives the default.
     static TTestSettings FromJson(const QJsonObject &json);

@@ -2,6 +2,7 @@
 // setting differs from its default, kept through loading and saving, and a
 // damaged or newer block never stops a test from opening.
 
+#include "QZAssessment.h"
 #include "QZNaloga.h"
 #include "QZStream.h"
 #include "QZTestData.h"
@@ -198,6 +199,62 @@ private slots:
         settings.RecordAttempts = true;
         settings.ToJson(json);
         QCOMPARE(json, (QJsonObject{{AskStudentNameKey, true}, {QStringLiteral("other"), 1}}));
+    }
+
+    // The assessment settings: every default writes nothing, values of the
+    // wrong type or out of range read as defaults and are reported, and
+    // unknown keys stay.
+    void assessmentSettings()
+    {
+        const QJsonObject unknown{{QStringLiteral("later"), 1}};
+        QJsonObject json = unknown;
+        TChoicesSettings{}.ToJson(json);
+        TInputSettings{}.ToJson(json);
+        TAlternativeSettings{}.ToJson(json);
+        TPageSettings{}.ToJson(json);
+        QCOMPARE(json, unknown);
+
+        TChoicesSettings choices{true, {1, 6}, TChoiceScoring::Partial, 0.25};
+        choices.ToJson(json);
+        QCOMPARE(QJsonDocument(json).toJson(QJsonDocument::Compact),
+                 R"({"fixed":[1,6],"later":1,"penalty":0.25,"scoring":"partial","shuffle":true})");
+        QCOMPARE(TChoicesSettings::FromJson(json), choices);
+        TInputSettings input{true, true, 2, 0.0, 0};
+        QJsonObject inputJson;
+        input.ToJson(inputJson);
+        QCOMPARE(QJsonDocument(inputJson).toJson(QJsonDocument::Compact),
+                 R"({"editDistance":2,"ignoreAccents":true,"ignoreSpaces":true,)"
+                 R"("numberTolerance":0})");
+        QCOMPARE(TInputSettings::FromJson(inputJson), input);
+
+        const QJsonObject wrong =
+            QJsonDocument::fromJson(R"({"shuffle":1,"fixed":[2,9],"scoring":"most","penalty":2,)"
+                                    R"("editDistance":1.5,"numberTolerance":-1,"timeLimit":0})")
+                .object();
+        QCOMPARE(TChoicesSettings::FromJson(wrong), (TChoicesSettings{false, {2}, {}, 0}));
+        QCOMPARE(TInputSettings::FromJson(wrong), TInputSettings{});
+        QCOMPARE(TTestSettings::FromJson(wrong).TimeLimit, 0);
+        QCOMPARE(TChoicesSettings::Faults(wrong),
+                 (QStringList{
+                     QStringLiteral("the setting \"shuffle\" is not true or false: the default, "
+                                    "false, is used"),
+                     QStringLiteral("the setting \"fixed\" is not a list of choice numbers from "
+                                    "1 to 6: the default, the numbers among them, is used"),
+                     QStringLiteral("the setting \"scoring\" is not \"perChoice\", "
+                                    "\"allOrNothing\" or \"partial\": the default, "
+                                    "\"perChoice\", is used"),
+                     QStringLiteral("the setting \"penalty\" is not a fraction above 0 up to 1: "
+                                    "the default, no penalty, is used")}));
+        QCOMPARE(TInputSettings::Faults(wrong).mid(0, 2),
+                 (QStringList{QStringLiteral("the setting \"editDistance\" is not a whole "
+                                             "number from 0 to 10: the default, 0, is used"),
+                              QStringLiteral("the setting \"numberTolerance\" is not a number "
+                                             "of 0 or more: the default, answers compared as "
+                                             "text, is used")}));
+        QCOMPARE(TTestSettings::Faults(wrong),
+                 QStringList{QStringLiteral("the setting \"timeLimit\" is not a whole number of "
+                                            "seconds from 1 to 86400: the default, no limit, is "
+                                            "used")});
     }
 
     // Settings of pages and objects are held by them once read, so they
