@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 
 #include <openssl/evp.h>
 
@@ -459,6 +460,15 @@ bool TAttemptWriter::Append(const QJsonObject &entry)
     }
     m_file->Size += line.size();
     return true;
+}
+
+QString DefaultResultsFolder()
+{
+    const QString named = qEnvironmentVariable("CORVELLA_RESULTS");
+    if (!named.isEmpty())
+        return named;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/corvella/results");
 }
 
 } // namespace Corvella

@@ -231,6 +231,11 @@ struct TSkippedRecord
     QString Reason;
 };
 
+// The results folder used when none is named: the one in the environment
+// variable CORVELLA_RESULTS when it is set, else corvella/results under the
+// user's data folder ($XDG_DATA_HOME).
+QString DefaultResultsFolder();
+
 // Every *.cvr file directly in `folder`, in file name order. Returns false
 // with `error` set when the folder cannot be listed.
 bool ReadAttemptFolder(const QString &folder, std::vector<TAttempt> &attempts,

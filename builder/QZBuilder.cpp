@@ -18,6 +18,7 @@
 #include "QZPageExplorer.h"
 #include "QZPageWizard.h"
 #include "QZPanelBesediloLastnosti.h"
+#include "QZResultsWindow.h"
 #include "QZRezultat.h"
 #include "QZSavePassword.h"
 #include "QZSkoci.h"
@@ -85,6 +86,7 @@ void TBuilder::Create()
     dialogs.Explorer = new TPageExplorer(owner, owner->Document(), pages);
     dialogs.Wizard = new TPageWizard(owner, owner->Document(), pages);
     dialogs.InsertObject = new TInsertObjectDialog(owner);
+    dialogs.Results = new TResultsWindow(owner, &owner->Document());
     WireDialogs();
 }
 

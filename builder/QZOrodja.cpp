@@ -269,6 +269,7 @@ void TOrodja::BuildMenus()
     AddItem(test, QStringLiteral("Run..."), &TOrodja::Run);
     test->addSeparator();
     AddItem(test, QStringLiteral("Test Explorer..."), &TOrodja::TestExplorer);
+    AddItem(test, QStringLiteral("Results..."), &TOrodja::Results);
     test->addSeparator();
     QAction *step = AddItem(test, QStringLiteral("Step"), &TOrodja::ToggleStep, 210);
     step->setCheckable(true);

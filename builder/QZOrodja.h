@@ -85,6 +85,8 @@ public:
     void HelpTopic(int context);
     void About();
     void TestExplorer();
+    // Asks for a results folder and shows the window over it.
+    void Results();
     void NewPageFromTemplate();
 
     // The speed button with a hint ("New", "Choices" ...), the menu item with

@@ -10,6 +10,7 @@
 #include "QZNalogaLastnosti.h"
 #include "QZOpenPassword.h"
 #include "QZRecordFields.h"
+#include "QZResultsWindow.h"
 #include "QZSavePassword.h"
 #include "QZStream.h"
 #include "QZUndoCommands.h"
@@ -287,6 +288,12 @@ void TOrodja::TestExplorer()
         explorer->raise();
         explorer->activateWindow();
     }
+}
+
+void TOrodja::Results()
+{
+    if (TResultsWindow *results = Dialogs().Results)
+        results->Open();
 }
 
 void TOrodja::NewPageFromTemplate()

@@ -121,6 +121,18 @@ public:
         return dialog.selectedFiles().constFirst();
     }
 
+    QString ExistingFolder(QWidget *parent, const QString &caption, const QString &folder) override
+    {
+        QFileDialog dialog(parent, caption, folder);
+        KeepOnTop(dialog);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
+
     bool ChooseFont(QWidget *parent, QFont &font) override
     {
         QFontDialog dialog(font, parent);

@@ -53,6 +53,10 @@ public:
     // existing file. An empty name when it was cancelled.
     virtual QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter,
                                  const QString &defaultSuffix, const QString &proposed) = 0;
+    // A folder chooser starting in `folder`, for a folder that exists; an
+    // empty name when it was cancelled.
+    virtual QString ExistingFolder(QWidget *parent, const QString &caption,
+                                   const QString &folder) = 0;
     // The font dialog starting at `font`; false when it was cancelled, and
     // `font` is then unchanged.
     virtual bool ChooseFont(QWidget *parent, QFont &font) = 0;

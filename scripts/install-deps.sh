@@ -9,6 +9,9 @@ packages=(
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-multimedia-dev
   qt6-tools-dev qt6-tools-dev-tools libqt6svg6 qt6-qpa-plugins
+  # the charts of the builder's results window (the charts package does not
+  # pull in the OpenGL module its CMake files ask for)
+  qt6-charts-dev libqt6opengl6-dev
   # the X11 window system: whether a window manager runs; the placement tests
   # run the player on a virtual display
   libxcb1-dev xvfb

@@ -20,6 +20,7 @@ class TNalogaLastnosti;
 class TOleLastnosti;
 class TOpenPassword;
 class TPanelBesediloLastnosti;
+class TResultsWindow;
 class TSavePassword;
 class TSkoci;
 class TSlikaLastnosti;
@@ -48,6 +49,7 @@ struct TBuilderDialogs
     QWidget *Explorer = nullptr;
     QDialog *Wizard = nullptr;
     TInsertObjectDialog *InsertObject = nullptr;
+    TResultsWindow *Results = nullptr;
 };
 
 // The dialogs of this run (all null until start-up makes them).

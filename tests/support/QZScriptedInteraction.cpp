@@ -47,6 +47,12 @@ QString TQZScriptedInteraction::SaveFileName(QWidget *, const QString &caption,
     return FileAnswers.isEmpty() ? QString() : FileAnswers.takeFirst();
 }
 
+QString TQZScriptedInteraction::ExistingFolder(QWidget *, const QString &, const QString &folder)
+{
+    FolderDialogs << folder;
+    return FileAnswers.isEmpty() ? QString() : FileAnswers.takeFirst();
+}
+
 bool TQZScriptedInteraction::ChooseFont(QWidget *, QFont &font)
 {
     ++FontDialogs;

@@ -34,6 +34,7 @@ public:
                          const QString &defaultSuffix, const QString &folder = {}) override;
     QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter,
                          const QString &defaultSuffix, const QString &proposed) override;
+    QString ExistingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
     bool ChooseFont(QWidget *parent, QFont &font) override;
     bool ChooseColor(QWidget *parent, QColor &color) override;
     int ExecDialog(QDialog &dialog) override;
@@ -45,8 +46,8 @@ public:
     // answered with its default button, or else OK, or Yes, or its first
     // button.
     QList<TQZButton> Answers;
-    // Answers to the next file dialogs, open and save alike, in order; an
-    // empty name cancels.
+    // Answers to the next file dialogs, open, save and folder alike, in
+    // order; an empty name cancels.
     QStringList FileAnswers;
     // Answers to the next font and colour dialogs; without one the dialog is
     // cancelled.
@@ -63,6 +64,8 @@ public:
     QStringList FileFilters;
     // The folder each open dialog started in.
     QStringList OpenFolders;
+    // The folder each folder chooser started in.
+    QStringList FolderDialogs;
     // Caption and proposed name of each save dialog, "caption|proposed".
     QStringList SaveDialogs;
     struct TStart
