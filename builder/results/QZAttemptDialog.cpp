@@ -9,6 +9,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace Corvella;
 
 namespace CorvBuilder {
@@ -86,7 +88,12 @@ TAttemptDialog::TAttemptDialog(QWidget *parent, const TAttempt &attempt, const T
         m_pages->setItem(row, SecondsColumn, Cell(QString::number(visit.Seconds, 'f', 1), true));
         m_pages->setItem(row, NextColumn, Cell(visit.Next));
     }
+    m_pages->verticalHeader()->setMinimumSectionSize(fontMetrics().height() + 4);
+    m_pages->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     m_pages->resizeColumnsToContents();
+    // A long typed answer must not push the other columns out of sight.
+    for (int column : {PageColumn, AnswersColumn, NextColumn})
+        m_pages->setColumnWidth(column, std::min(m_pages->columnWidth(column), 240));
     m_pages->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_pages);
 

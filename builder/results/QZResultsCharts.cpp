@@ -34,7 +34,7 @@ QStringList HistogramBins()
 {
     QStringList bins;
     for (int bin = 0; bin < 10; ++bin)
-        bins << QStringLiteral("%1-%2").arg(bin * 10).arg(bin == 9 ? 100 : bin * 10 + 9);
+        bins << QString::number(bin * 10);
     return bins;
 }
 
@@ -56,7 +56,7 @@ QChart *HistogramChart(const QList<int> &bins)
 
     auto *categories = new QBarCategoryAxis;
     categories->append(HistogramBins());
-    categories->setTitleText(QStringLiteral("Percent"));
+    categories->setTitleText(QStringLiteral("Percent, in bins from 0 to 9 ... 90 to 100"));
     chart->addAxis(categories, Qt::AlignBottom);
     series->attachAxis(categories);
     auto *counts = new QValueAxis;

@@ -10,7 +10,8 @@ class QChart;
 
 namespace CorvBuilder {
 
-// The histogram's bins, "0-9" ... "80-89", "90-100".
+// The histogram's bins by where they start: "0" (0 to 9) ... "90" (90 to
+// 100).
 QStringList HistogramBins();
 
 // A new chart (the caller owns it) with one bar set "Attempts" holding the

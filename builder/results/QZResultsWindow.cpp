@@ -9,6 +9,7 @@
 #include "QZResultsModels.h"
 #include "QZStran.h"
 
+#include <QApplication>
 #include <QChart>
 #include <QChartView>
 #include <QCryptographicHash>
@@ -22,12 +23,15 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QSet>
 #include <QSortFilterProxyModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <utility>
 
 using namespace Corvella;
 
@@ -88,6 +92,13 @@ void ReplaceChart(QChartView &view, QChart *chart)
 {
     const std::unique_ptr<QChart> old(view.chart());
     view.setChart(chart);
+}
+
+// Rows a line of text high, as many as fit, whatever the style's default.
+void CompactRows(QTableView &view)
+{
+    view.verticalHeader()->setMinimumSectionSize(view.fontMetrics().height() + 4);
+    view.verticalHeader()->setDefaultSectionSize(view.fontMetrics().height() + 8);
 }
 
 } // namespace
@@ -151,7 +162,9 @@ TResultsWindow::TResultsWindow(QWidget *parent, TBuilderDocument *document)
     m_attemptsView->setAlternatingRowColors(true);
     m_attemptsView->verticalHeader()->hide();
     m_attemptsView->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    m_attemptsView->horizontalHeader()->setStretchLastSection(true);
+    m_attemptsView->horizontalHeader()->setSectionResizeMode(TAttemptsModel::Student,
+                                                             QHeaderView::Stretch);
+    CompactRows(*m_attemptsView);
     m_attemptsView->setSortingEnabled(true);
     m_attemptsView->sortByColumn(TAttemptsModel::Date, Qt::AscendingOrder);
     m_attemptsView->installEventFilter(this);
@@ -180,7 +193,8 @@ TResultsWindow::TResultsWindow(QWidget *parent, TBuilderDocument *document)
     m_items->setTabKeyNavigation(false);
     m_items->setWordWrap(false);
     m_items->verticalHeader()->hide();
-    m_items->horizontalHeader()->setStretchLastSection(true);
+    m_items->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
+    CompactRows(*m_items);
     m_tabs->addTab(m_items, QStringLiteral("&Item Analysis"));
 
     m_skipped = new QListWidget(m_tabs);
@@ -248,6 +262,9 @@ void TResultsWindow::Open()
     show();
     raise();
     activateWindow();
+    // The keys work on the attempts first: arrows to choose, Enter to open.
+    m_tabs->setCurrentIndex(AttemptsTab);
+    m_attemptsView->setFocus(Qt::OtherFocusReason);
 }
 
 void TResultsWindow::ShowFolder(const QString &folder)
@@ -313,7 +330,8 @@ void TResultsWindow::Reload()
                        .arg(Count(qsizetype(skipped.size()), "file", "files"));
     m_summary->setText(summary);
 
-    m_attemptsView->resizeColumnsToContents();
+    for (int column = TAttemptsModel::Date; column < TAttemptsModel::ColumnCount; ++column)
+        m_attemptsView->resizeColumnToContents(column);
     FillItems();
     FillCharts();
     FillSkipped(skipped);
@@ -337,7 +355,8 @@ void TResultsWindow::FillItems()
         m_items->setItem(
             row, 5, Cell(item.WrongCount ? QString::number(item.WrongCount) : QString(), true));
     }
-    m_items->resizeColumnsToContents();
+    for (int column : {0, 1, 2, 3, 5})
+        m_items->resizeColumnToContents(column);
 }
 
 void TResultsWindow::FillCharts()
@@ -405,6 +424,43 @@ void TResultsWindow::ShowAttempt(int row)
         return;
     TAttemptDialog dialog(this, *attempt, Outline());
     Interaction().ExecDialog(dialog);
+}
+
+void TResultsWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (std::exchange(m_placed, true))
+        return;
+    // The first time beside the tools window, which stays on top, on the side
+    // with more room and as large as that side allows; afterwards where the
+    // author put it.
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect room = screen->availableGeometry();
+    const auto windows = QApplication::topLevelWidgets();
+    for (const QWidget *window : windows) {
+        if (window == this || !window->isVisible() || window->windowType() != Qt::Tool ||
+            !window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+            continue;
+        const QRect tools = window->frameGeometry();
+        const int leftRoom = tools.left() - room.left();
+        const int rightRoom = room.right() - tools.right();
+        if (rightRoom >= leftRoom)
+            room.setLeft(tools.right() + 1);
+        else
+            room.setRight(tools.left() - 1);
+        break;
+    }
+    const QSize frameExtra = frameGeometry().size() - size();
+    const QSize wanted(std::min(width(), room.width() - frameExtra.width()),
+                       std::min(height(), room.height() - frameExtra.height()));
+    if (wanted.width() >= minimumSizeHint().width() &&
+        wanted.height() >= minimumSizeHint().height())
+        resize(wanted);
+    QRect frame = frameGeometry();
+    frame.moveCenter(room.center());
+    move(frame.topLeft());
 }
 
 bool TResultsWindow::eventFilter(QObject *watched, QEvent *event)

@@ -74,6 +74,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     QPushButton *AddButton(const QString &text, const QString &name,
@@ -99,6 +100,7 @@ private:
     QTableWidget *m_items;
     QListWidget *m_skipped;
     QList<QPushButton *> m_buttons;
+    bool m_placed = false;
 };
 
 // The outline of the test open in `document` (its file's hash, its pages and
