@@ -25,6 +25,7 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QSet>
+#include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QTabWidget>
 #include <QTableView>
@@ -216,6 +217,10 @@ TResultsWindow::TResultsWindow(QWidget *parent, TBuilderDocument *document)
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     buttons->addWidget(close);
 
+    // Escape closes the window, as it would a dialog.
+    auto *escape = new QShortcut(QKeySequence::Cancel, this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+
     FillCharts();
     UpdateButtons();
     resize(980, 680);
@@ -284,7 +289,7 @@ void TResultsWindow::Reload()
     m_analysis.reset();
     m_outline.reset();
     if (!ReadAttemptFolder(m_folder, attempts, skipped, &error)) {
-        m_summary->setText(error);
+        m_summary->setText(QStringLiteral("Cannot read the results: %1.").arg(error));
         FillItems();
         FillCharts();
         FillSkipped({});
@@ -325,6 +330,8 @@ void TResultsWindow::Reload()
         summary += QStringLiteral(" The folder holds attempts at %1 different tests: open one of "
                                   "them in the builder to see its attempts alone.")
                        .arg(tests.size());
+    if (shown.empty() && m_analysis->OtherTests() == 0)
+        summary = QStringLiteral("No attempt records in this folder.");
     if (!skipped.empty())
         summary += QStringLiteral(" %1 could not be used.")
                        .arg(Count(qsizetype(skipped.size()), "file", "files"));

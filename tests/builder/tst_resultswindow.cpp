@@ -15,6 +15,7 @@
 #include <QChart>
 #include <QCryptographicHash>
 #include <QFile>
+#include <QGraphicsView>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -154,6 +155,7 @@ private slots:
 
     void folderOfGoodDamagedAndForeignRecords();
     void openTestGivesThePages();
+    void failuresAreSaid();
 };
 
 void TestResultsWindow::folderOfGoodDamagedAndForeignRecords()
@@ -344,6 +346,48 @@ void TestResultsWindow::openTestGivesThePages()
     QTest::mouseClick(window->Button(u"Reload"_s), Qt::LeftButton);
     QVERIFY(!window->Outline());
     QCOMPARE(window->SortedAttempts()->rowCount(), 2);
+}
+
+// A folder that is not there, one without records and a CSV file that
+// cannot be written, each said plainly; and every control has a name.
+void TestResultsWindow::failuresAreSaid()
+{
+    TResultsWindow window;
+    const QString missing = m_dir.filePath(u"missing"_s);
+    window.ShowFolder(missing);
+    QCOMPARE(window.SummaryLabel()->text(),
+             u"Cannot read the results: the folder %1 does not exist."_s.arg(missing));
+    QVERIFY(!window.Button(u"Export CSV"_s)->isEnabled());
+    QTemporaryDir empty;
+    window.ShowFolder(empty.path());
+    QCOMPARE(window.SummaryLabel()->text(), u"No attempt records in this folder."_s);
+
+    QVERIFY(
+        !WriteAttempt(empty.path(), u"Ana"_s, 0, {Visit(u"Sun"_s, 0, 1, 1, {})}, true).isEmpty());
+    window.show();
+    QTest::mouseClick(window.Button(u"Reload"_s), Qt::LeftButton);
+    const QString unwritable = missing + u"/out.csv"_s;
+    m_script->FileAnswers << unwritable;
+    QTest::mouseClick(window.Button(u"Export CSV"_s), Qt::LeftButton);
+    QCOMPARE(m_script->MessageTexts(), QStringList{u"Saving error: "_s + unwritable});
+
+    const auto unnamed = [&window] {
+        QStringList names;
+        const auto controls = window.findChildren<QWidget *>();
+        for (const QWidget *control : controls) {
+            // Qt's "select all" corner of a table, hidden with its row numbers.
+            if (control->inherits("QTableCornerButton"))
+                continue;
+            const bool needsName = qobject_cast<const QAbstractButton *>(control) ||
+                                   qobject_cast<const QGraphicsView *>(control) ||
+                                   (qobject_cast<const QAbstractItemView *>(control) &&
+                                    !qobject_cast<const QHeaderView *>(control));
+            if (needsName && control->accessibleName().isEmpty())
+                names << QString::fromLatin1(control->metaObject()->className());
+        }
+        return names;
+    };
+    QCOMPARE(unnamed(), QStringList());
 }
 
 QTEST_MAIN(TestResultsWindow)
