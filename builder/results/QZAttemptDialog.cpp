@@ -34,7 +34,7 @@ QString AnswersText(const TPageVisit &visit)
 {
     QStringList answers;
     for (const TAnswerRecord &answer : visit.Answers)
-        answers << answer.Response();
+        answers << answer.Description();
     return answers.join(QStringLiteral("; "));
 }
 

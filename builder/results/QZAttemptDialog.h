@@ -29,8 +29,8 @@ private:
     QTableWidget *m_pages;
 };
 
-// The answers on a page as one line: each question's response, "; " between
-// them.
+// The answers on a page as one line, each question's as a report describes
+// it ("choice 2", "\"Jupiter\"", "no answer"), "; " between them.
 QString AnswersText(const Corvella::TPageVisit &visit);
 
 } // namespace CorvBuilder

@@ -40,7 +40,7 @@ QStringList HistogramBins()
 
 QChart *HistogramChart(const QList<int> &bins)
 {
-    QChart *chart = NewChart(QStringLiteral("Attempts by percent"));
+    QChart *chart = NewChart(QStringLiteral("Finished attempts by percent"));
     auto *set = new QBarSet(QStringLiteral("Attempts"));
     int highest = 0;
     for (int count : bins) {

@@ -1,5 +1,5 @@
-// The charts of the results window, drawn with Qt Charts: the attempts by
-// percent in ten bins, and the facility of each question page.
+// The charts of the results window, drawn with Qt Charts: the finished
+// attempts by percent in ten bins, and the facility of each question page.
 #pragma once
 
 #include "QZResultsAnalysis.h"

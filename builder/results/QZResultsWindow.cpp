@@ -177,7 +177,7 @@ TResultsWindow::TResultsWindow(QWidget *parent, TBuilderDocument *document)
 
     auto *charts = new QWidget(m_tabs);
     auto *chartsLayout = new QHBoxLayout(charts);
-    m_histogramView = NewChartView(charts, QStringLiteral("Attempts by percent"));
+    m_histogramView = NewChartView(charts, QStringLiteral("Finished attempts by percent"));
     m_facilityView = NewChartView(charts, QStringLiteral("Facility by page"));
     chartsLayout->addWidget(m_histogramView, 1);
     chartsLayout->addWidget(m_facilityView, 1);

@@ -1,5 +1,5 @@
 // "Results": a window over a folder of attempt records. It shows the attempts
-// in a sortable table, the attempts by percent and the facility of each
+// in a sortable table, the finished attempts by percent and the facility of each
 // question page as charts, the item analysis, and the files it could not
 // use with the reason; it exports the table as CSV and shows an attempt page
 // by page. It is modeless: the author goes on building while it is open.
