@@ -1,11 +1,16 @@
 // Page changes in the player: GoToPage between two pages of 60 objects with
-// widget faces, alone and with the surface painted afterwards.
+// widget faces, alone, with the surface painted afterwards, and recorded as
+// the player records a run (the answers taken and a page entry appended and
+// synced to the disk, in a folder under the current one).
 #include "QZControls.h"
 #include "QZNaloga.h"
+#include "QZRTAttemptRecorder.h"
 #include "QZRecordFields.h"
 #include "QZScaling.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -78,10 +83,35 @@ void BM_GoToPageAndPaint(benchmark::State &state)
     }
 }
 
+void BM_GoToPageRecorded(benchmark::State &state)
+{
+    TPlayerFixture player;
+    // On the disk the results would go to, not in a memory file system.
+    QTemporaryDir folder(QDir::current().filePath(QStringLiteral("bench-results-XXXXXX")));
+    CorvPlayer::TAttemptRecorder recorder(*player.Test);
+    recorder.SetFileIndexes({{player.Test->Page(0), 0}, {player.Test->Page(1), 1}});
+    Corvella::TAttempt attempt;
+    attempt.TestTitle = QStringLiteral("Bench");
+    attempt.Started = QDateTime::currentDateTime();
+    if (!folder.isValid() || !recorder.Start(folder.path(), attempt)) {
+        state.SkipWithError("the results folder cannot be written");
+        return;
+    }
+    int next = 1;
+    for (auto _ : state) {
+        recorder.BeforeClick(*player.Test->CurrentPage());
+        player.Test->GoToPage(next);
+        recorder.AfterClick(player.Test->CurrentPage());
+        next = 1 - next;
+    }
+    state.SetLabel("2 pages x 60 objects, each change recorded");
+}
+
 } // namespace
 
 BENCHMARK(BM_GoToPage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GoToPageAndPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GoToPageRecorded)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char *argv[])
 {

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -131,6 +133,25 @@ public:
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return {};
         return dialog.selectedFiles().constFirst();
+    }
+
+    bool InputText(QWidget *parent, const QString &caption, const QString &label,
+                   QString &text) override
+    {
+        QInputDialog dialog(parent);
+        dialog.setInputMode(QInputDialog::TextInput);
+        dialog.setWindowTitle(caption);
+        dialog.setLabelText(label);
+        // The caption may be a test's title; the label is never read as markup.
+        const auto labels = dialog.findChildren<QLabel *>();
+        for (QLabel *shown : labels)
+            shown->setTextFormat(Qt::PlainText);
+        dialog.setTextValue(text);
+        KeepOnTop(dialog);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        text = dialog.textValue();
+        return true;
     }
 
     bool ChooseFont(QWidget *parent, QFont &font) override

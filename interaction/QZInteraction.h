@@ -57,6 +57,10 @@ public:
     // empty name when it was cancelled.
     virtual QString ExistingFolder(QWidget *parent, const QString &caption,
                                    const QString &folder) = 0;
+    // A one-line text box under the plain-text `label`, in a dialog captioned
+    // `caption`; false when it was cancelled, and `text` is then unchanged.
+    virtual bool InputText(QWidget *parent, const QString &caption, const QString &label,
+                           QString &text) = 0;
     // The font dialog starting at `font`; false when it was cancelled, and
     // `font` is then unchanged.
     virtual bool ChooseFont(QWidget *parent, QFont &font) = 0;

@@ -10,12 +10,18 @@ namespace Corvella {
 
 TPlayProgram TPlayProgram::Player(std::function<void()> showResult, std::function<void()> endRun)
 {
-    return {TExitRule::EvaluateAndEnd, std::move(showResult), std::move(endRun)};
+    TPlayProgram program;
+    program.Exit = TExitRule::EvaluateAndEnd;
+    program.ShowResult = std::move(showResult);
+    program.EndRun = std::move(endRun);
+    return program;
 }
 
 TPlayProgram TPlayProgram::Builder(std::function<void()> showResult)
 {
-    return {TExitRule::ResultOnly, std::move(showResult), {}};
+    TPlayProgram program;
+    program.ShowResult = std::move(showResult);
+    return program;
 }
 
 TPlayRules::TPlayRules(TQZNaloga &test, TPlayProgram program)
@@ -72,9 +78,11 @@ bool TPlayRules::EvaluatePage(TQZStran &page)
         // A target of page 0 clears the totals before this page's points go in.
         MoveByTarget(page.CorrectTarget());
         page.AddScores(ScoreEarned, ScoreMax);
+        Evaluated(true);
         return true;
     }
-    switch (m_test.TestRecord().WrongAnswerMode) {
+    const int mode = m_test.TestRecord().WrongAnswerMode;
+    switch (mode) {
     case 1:
         page.AddScores(ScoreEarned, ScoreMax);
         page.ShowCorrectAnswers();
@@ -84,7 +92,14 @@ bool TPlayRules::EvaluatePage(TQZStran &page)
     default: break; // the page does not count
     }
     MoveByTarget(page.WrongTarget());
+    Evaluated(mode == 1);
     return true;
+}
+
+void TPlayRules::Evaluated(bool counted) const
+{
+    if (m_program.Evaluated)
+        m_program.Evaluated(counted);
 }
 
 void TPlayRules::MoveByTarget(const QString &target)

@@ -34,6 +34,11 @@ struct TPlayProgram
     std::function<void()> ShowResult;
     // Ends the run once an Exit has shown its result (EvaluateAndEnd only).
     std::function<void()> EndRun;
+    // Told after a page's answers were evaluated (all answered) and the move
+    // by its target was made, before any result is shown; `counted` says
+    // whether the page's points went into the totals. Optional: a program
+    // that keeps a record of the run listens here.
+    std::function<void(bool counted)> Evaluated;
 
     // The student's run: Exit marks the end of the test.
     static TPlayProgram Player(std::function<void()> showResult, std::function<void()> endRun);
@@ -64,6 +69,7 @@ private:
     // count, and a name no page has moves nowhere.
     void MoveByTarget(const QString &target);
     void ShowResult() const;
+    void Evaluated(bool counted) const;
 
     TQZNaloga &m_test;
     TPlayProgram m_program;

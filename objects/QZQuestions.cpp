@@ -241,6 +241,36 @@ TByteSet TQZIzbire::CheckedSet() const
     return set;
 }
 
+QList<int> TQZIzbire::MarkedChoices() const
+{
+    QList<int> numbers;
+    for (int i = 1; i <= ShownChoices(); ++i)
+        if (Checked(i))
+            numbers << i;
+    return numbers;
+}
+
+QList<int> TQZIzbire::RightChoices() const
+{
+    QList<int> numbers;
+    for (int i = 1; i <= ShownChoices(); ++i)
+        if (Right(i))
+            numbers << i;
+    return numbers;
+}
+
+void TQZIzbire::SetMarkedChoices(const QList<int> &numbers)
+{
+    // Unchecking first: with radio buttons, checking one unchecks the others
+    // anyway, and the last one listed wins as a click would.
+    for (int i = 1; i <= ShownChoices(); ++i)
+        if (!numbers.contains(i))
+            SetChecked(Choice(i), false);
+    for (int number : numbers)
+        if (number >= 1 && number <= ShownChoices())
+            SetChecked(Choice(number), true);
+}
+
 // ---------------------------------------------------------------------------
 // Alternative
 
@@ -345,6 +375,19 @@ void TQZDaNe::ShowCorrectAnswer()
 
 void TQZDaNe::AddMaxScore(qint32 &possible) const { AddPoints(possible, m_record.Points); }
 
+int TQZDaNe::PressedButton() const
+{
+    if (m_first->isChecked())
+        return 1;
+    return m_second->isChecked() ? 2 : 0;
+}
+
+void TQZDaNe::SetPressedButton(int button)
+{
+    m_first->setChecked(button == 1);
+    m_second->setChecked(button == 2);
+}
+
 void TQZDaNe::ApplyRecord(const TDaNeRecord &record)
 {
     m_record = record;
@@ -380,6 +423,18 @@ QString TQZVnosnoOkno::Answer(int slot) const
         return {};
     return FontText(m_record.Answers[slot].Bytes(), m_record.Font);
 }
+
+QStringList TQZVnosnoOkno::AcceptedAnswers() const
+{
+    QStringList answers;
+    for (int slot = 1; slot <= AnswerSlots(); ++slot)
+        answers << Answer(slot);
+    return answers;
+}
+
+QString TQZVnosnoOkno::TypedText() const { return Edit()->text(); }
+
+void TQZVnosnoOkno::SetTypedText(const QString &text) { Edit()->setText(text); }
 
 // Colour and font; the height follows the font.
 void TQZVnosnoOkno::ApplyLook()

@@ -7,6 +7,9 @@
 #include "QZControls.h"
 #include "QZFaceParts.h"
 
+#include <QList>
+#include <QStringList>
+
 #include <array>
 
 class QAbstractButton;
@@ -40,6 +43,13 @@ public:
     void ApplyRecord(const TIzbireRecord &record);
     // The numbers 1..ChoiceCount of the choices now checked.
     TByteSet CheckedSet() const;
+    // The same as a rising list, and the choices shown that the author marked
+    // as right.
+    QList<int> MarkedChoices() const;
+    QList<int> RightChoices() const;
+    // Checks exactly the shown choices listed (numbers from 1), as the
+    // student would have left them; other numbers are ignored.
+    void SetMarkedChoices(const QList<int> &numbers);
 
     QGroupBox *Frame() const;
     // Choice 1 to 6.
@@ -78,6 +88,12 @@ public:
 
     // Builder: takes a whole new record; position and button states stay.
     void ApplyRecord(const TDaNeRecord &record);
+
+    // The button down, 1 or 2, or 0 when both are up; the right one.
+    int PressedButton() const;
+    int RightButton() const { return m_record.FirstIsCorrect ? 1 : 2; }
+    // Puts button 1 or 2 down and the other up; 0 puts both up.
+    void SetPressedButton(int button);
 
     TQZObjectFrame *Panel() const;
     QToolButton *FirstButton() const { return m_first; }
@@ -122,6 +138,10 @@ public:
     int AnswerSlots() const;
     // Accepted answer 1 to 5, in the code page of the box's font.
     QString Answer(int slot) const;
+    // Slots 1 to AnswerSlots().
+    QStringList AcceptedAnswers() const;
+    QString TypedText() const;
+    void SetTypedText(const QString &text);
 
 private:
     void ApplyLook();

@@ -8,14 +8,21 @@
 #include "QZMediaDevice.h"
 #include "QZPlainText.h"
 #include "QZPlayRules.h"
+#include "QZProgramInfo.h"
+#include "QZRTAttemptRecorder.h"
 #include "QZRTPrvaStran.h"
 #include "QZRezultat.h"
 #include "QZStream.h"
+#include "QZTestSettings.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QMetaObject>
+
+#include <chrono>
+#include <random>
 
 namespace CorvPlayer {
 
@@ -33,7 +40,11 @@ TGlavnoOkno::TGlavnoOkno(QWidget *parent)
 
 // The test's objects own widgets that are children of this window; they go
 // before the window does.
-TGlavnoOkno::~TGlavnoOkno() { m_test.reset(); }
+TGlavnoOkno::~TGlavnoOkno()
+{
+    m_recorder.reset();
+    m_test.reset();
+}
 
 TGlavnoOkno::TOpenResult TGlavnoOkno::OpenTest(const QString &fileName,
                                                const QStringList &arguments, TPrvaStran *loading)
@@ -63,13 +74,23 @@ TGlavnoOkno::TOpenResult TGlavnoOkno::OpenTest(const QString &fileName,
 
     m_test = std::make_unique<TQZNaloga>(this, &DeferredWidgetObjectFactory());
     TLoadOptions options;
-    options.Shuffle = TShuffleOptions::FromArguments(arguments);
     if (loading)
         options.Progress = [loading](int loaded, int total) {
             loading->SetProgress(loaded, total);
         };
+    m_shuffle = arguments.mid(2).join(QLatin1Char(' '));
     try {
+        // Shuffled after reading, so that each page's place in the file is
+        // known: a record names pages by it.
         m_test->LoadTestFile(name, options);
+        for (int i = 0; i < m_test->PageCount(); ++i)
+            m_fileIndexes.insert(m_test->Page(i), i);
+        const TShuffleOptions shuffle = TShuffleOptions::FromArguments(arguments);
+        if (shuffle.Shuffle) {
+            std::mt19937 random(
+                quint32(std::chrono::steady_clock::now().time_since_epoch().count()));
+            m_test->Shuffle(shuffle, random);
+        }
     } catch (const TQZNewerVersionError &) {
         ShowWarning(NewerVersionMessage);
         m_ended = true;
@@ -89,25 +110,85 @@ TGlavnoOkno::TOpenResult TGlavnoOkno::OpenTest(const QString &fileName,
     return TOpenResult::Opened;
 }
 
+void TGlavnoOkno::StartRecording(const TRecordingOptions &options)
+{
+    if (m_recorder || !m_test || !m_page || m_ended)
+        return;
+    const TTestSettings settings = TTestSettings::FromJson(m_test->Extensions());
+    if (!settings.RecordAttempts)
+        return;
+
+    QString student = options.Student.value_or(QString()).trimmed();
+    if (!options.Student && settings.AskStudentName) {
+        QString answer;
+        // Cancelled or left empty, the attempt is anonymous.
+        if (Interaction().InputText(this, windowTitle(), QStringLiteral("Your name:"), answer))
+            student = answer.trimmed();
+    }
+
+    const QString folder = ResultsFolder(options.ResultsFolder);
+    const QString sha256 = FileSha256(m_fileName);
+    m_recorder = std::make_unique<TAttemptRecorder>(*m_test);
+    m_recorder->SetFileIndexes(m_fileIndexes);
+
+    Corvella::TAttempt unfinished;
+    if (!sha256.isEmpty() && Corvella::FindUnfinished(folder, sha256, student, unfinished) &&
+        ConfirmYesNo(QStringLiteral("Resume the unfinished attempt?"))) {
+        if (m_recorder->Resume(folder, unfinished))
+            PageChanged();
+        return;
+    }
+
+    Corvella::TAttempt attempt;
+    attempt.Program = QStringLiteral("corvview ") + QLatin1String(CorvellaVersion());
+    attempt.TestTitle = m_test->Title();
+    attempt.TestFile = QFileInfo(m_fileName).fileName();
+    attempt.TestSha256 = sha256;
+    attempt.TestPages = int(m_fileIndexes.size());
+    attempt.Student = student;
+    attempt.Started = QDateTime::currentDateTime();
+    attempt.Shuffle = m_shuffle;
+    m_recorder->Start(folder, std::move(attempt));
+}
+
 void TGlavnoOkno::FormClick(QObject *sender)
 {
     if (m_ended || !m_test || !m_page || sender == this)
         return;
     const auto endRun = [this] {
         m_ended = true;
+        // An Exit whose run had no points to show ends here.
+        if (m_recorder)
+            m_recorder->End(QStringLiteral("exit"),
+                            TRezultatDialog::Percentage(ScoreEarned, ScoreMax), QString());
         // The test goes with the window when the program ends: this click
         // comes from one of its buttons.
         Interaction().Exit(0);
     };
-    const auto program = Corvella::TPlayProgram::Player([this] { ShowResult(); }, endRun);
-    if (Corvella::TPlayRules(*m_test, program).Click(*m_page, TagOf(sender)))
+    auto program = Corvella::TPlayProgram::Player([this] { ShowResult(); }, endRun);
+    if (m_recorder) {
+        m_recorder->BeforeClick(*m_page);
+        program.Evaluated = [this](bool counted) {
+            m_recorder->Evaluated(counted);
+        };
+    }
+    if (Corvella::TPlayRules(*m_test, program).Click(*m_page, TagOf(sender))) {
+        if (m_recorder)
+            m_recorder->AfterClick(m_test->CurrentPage());
         PageChanged();
+    }
 }
 
 void TGlavnoOkno::ShowResult()
 {
     if (!m_result)
         m_result = new TRezultatDialog(this);
+    if (m_recorder) {
+        // Recorded as it is shown: the student may leave the dialog open.
+        m_recorder->End(QStringLiteral("result"),
+                        TRezultatDialog::Percentage(ScoreEarned, ScoreMax),
+                        m_test->Comment(TRezultatDialog::CommentIndex(ScoreEarned, ScoreMax)));
+    }
     m_result->Execute(*m_test, ScoreEarned, ScoreMax);
 }
 
@@ -144,6 +225,10 @@ void TGlavnoOkno::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    if (m_recorder)
+        m_recorder->End(QStringLiteral("closed"),
+                        TRezultatDialog::Percentage(ScoreEarned, ScoreMax), QString());
+    m_recorder.reset();
     m_page = nullptr;
     m_test.reset();
 }

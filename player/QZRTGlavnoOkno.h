@@ -5,15 +5,28 @@
 #include "QZNaloga.h"
 #include "QZSurface.h"
 
+#include <QHash>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class TRezultatDialog;
 
 namespace CorvPlayer {
 
+class TAttemptRecorder;
 class TPrvaStran;
+
+// How the run is recorded.
+struct TRecordingOptions
+{
+    // The student's name from the command line; when there is none and the
+    // test asks for a name, the student is asked.
+    std::optional<QString> Student;
+    // The --results folder; empty for the default (see ResultsFolder).
+    QString ResultsFolder;
+};
 
 class TGlavnoOkno : public TQZPageSurface
 {
@@ -35,6 +48,14 @@ public:
     // the program's, for shuffling. Does nothing when a test is loaded.
     TOpenResult OpenTest(const QString &fileName, const QStringList &arguments,
                          TPrvaStran *loading);
+
+    // With a test shown whose settings ask for it: asks for the student's
+    // name, offers to resume an unfinished attempt of the same test by the
+    // same student, and starts recording. A folder that cannot be written is
+    // reported once; the test plays on unrecorded.
+    void StartRecording(const TRecordingOptions &options);
+    // Null when the run is not recorded.
+    const TAttemptRecorder *Recorder() const { return m_recorder.get(); }
 
     // The dialog ShowResult fills and shows (not owned).
     void SetResultDialog(TRezultatDialog *dialog) { m_result = dialog; }
@@ -68,6 +89,11 @@ private:
     std::unique_ptr<TQZNaloga> m_test;
     TQZStran *m_page = nullptr;
     QString m_fileName;
+    // The /R arguments as given.
+    QString m_shuffle;
+    // Each page's index in the test file, before shuffling.
+    QHash<const TQZStran *, int> m_fileIndexes;
+    std::unique_ptr<TAttemptRecorder> m_recorder;
     TRezultatDialog *m_result = nullptr;
     bool m_maximisePending = false;
     // Set once an Exit button has ended the test: the window then neither

@@ -6,9 +6,50 @@
 #include "QZRezultat.h"
 #include "QZWindowPlacement.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 namespace CorvPlayer {
+
+// A negative count ("-3") would read as an option, so such arguments are
+// taken aside and put back after the other positional ones, where a count
+// stands.
+TPlayerOptions TPlayerOptions::FromCommandLine(const QStringList &arguments, bool &help,
+                                               bool &version, QString &error)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption student(QStringLiteral("student"), QString(), QStringLiteral("NAME"));
+    const QCommandLineOption results(QStringLiteral("results"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption helpOption(QStringLiteral("help"));
+    const QCommandLineOption versionOption(QStringLiteral("version"));
+    parser.addOptions({student, results, helpOption, versionOption});
+
+    static const QRegularExpression negativeNumber(QStringLiteral("^-[0-9]+$"));
+    QStringList parsed;
+    QStringList numbers;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        const bool optionValue = i > 0 && (arguments.at(i - 1) == QLatin1String("--student") ||
+                                           arguments.at(i - 1) == QLatin1String("--results"));
+        if (i > 0 && !optionValue && negativeNumber.match(argument).hasMatch())
+            numbers << argument;
+        else
+            parsed << argument;
+    }
+    error.clear();
+    if (!parser.parse(parsed))
+        error = parser.errorText();
+    help = parser.isSet(helpOption);
+    version = parser.isSet(versionOption);
+
+    TPlayerOptions options;
+    options.Arguments = QStringList{arguments.value(0)} + parser.positionalArguments() + numbers;
+    if (parser.isSet(student))
+        options.Recording.Student = parser.value(student);
+    options.Recording.ResultsFolder = parser.value(results);
+    return options;
+}
 
 TPlayer::TPlayer(TPlayerOptions options)
     : m_options(std::move(options))
@@ -50,6 +91,8 @@ bool TPlayer::Start()
     m_resultDialog = new TRezultatDialog(m_mainWindow.get());
     m_mainWindow->SetResultDialog(m_resultDialog);
     m_mainWindow->showMaximized();
+    if (opened == TGlavnoOkno::TOpenResult::Opened)
+        m_mainWindow->StartRecording(m_options.Recording);
     return true;
 }
 

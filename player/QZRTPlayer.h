@@ -3,6 +3,7 @@
 // first page. main() only adds the event loop.
 #pragma once
 
+#include "QZRTGlavnoOkno.h"
 #include "QZRTPrvaStran.h"
 
 #include <QStringList>
@@ -14,16 +15,24 @@ class TRezultatDialog;
 
 namespace CorvPlayer {
 
-class TGlavnoOkno;
-
 struct TPlayerOptions
 {
-    // The program's arguments, the program itself first: test file name,
-    // "/R" to shuffle, number of pages to keep.
+    // The program's arguments without its options, the program itself
+    // first: test file name, "/R" to shuffle, number of pages to keep.
     QStringList Arguments;
+    // --student and --results.
+    TRecordingOptions Recording;
     // Stands in for the display (tests): the client size of the maximised
     // main window. When empty the main window is shown and measured.
     std::function<QSize()> MeasureScreen;
+
+    // From the program's command line, arguments[0] being the program:
+    // [--student NAME] [--results DIR] [TEST-FILE [/R [COUNT]]], the options
+    // before or after the file; "/R" and the count are positional. `help`
+    // and `version` tell whether --help or --version was given; `error` is
+    // set for an unknown option or one without its value.
+    static TPlayerOptions FromCommandLine(const QStringList &arguments, bool &help, bool &version,
+                                          QString &error);
 };
 
 class TPlayer

@@ -12,6 +12,7 @@
 
 using CorvPlayer::TGlavnoOkno;
 using CorvPlayer::TPlayer;
+using CorvPlayer::TPlayerOptions;
 
 namespace {
 
@@ -63,19 +64,39 @@ private:
 } // namespace
 
 const TProgramInfo PlayerInfo{
-    "corvview", "[TEST-FILE [/R [COUNT]]]",
+    "corvview", "[--student NAME] [--results DIR] [TEST-FILE [/R [COUNT]]]",
     "Takes an on-screen test full screen and shows the score at its end.\n"
     "\n"
-    "  TEST-FILE  the test file (.cvl) to take; without it an open dialog asks\n"
-    "  /R         shuffle the pages; pages named \"/...\" keep their places\n"
-    "  COUNT      after shuffling, keep only this many of the other pages\n"};
+    "  TEST-FILE      the test file (.cvl) to take; without it an open dialog asks\n"
+    "  /R             shuffle the pages; pages named \"/...\" keep their places\n"
+    "  COUNT          after shuffling, keep only this many of the other pages\n"
+    "  --student NAME the student's name for the attempt's record\n"
+    "  --results DIR  the folder attempt records go to (else $CORVELLA_RESULTS,\n"
+    "                 else corvella/results in the user's data folder)\n"};
 
 int main(int argc, char *argv[])
 {
     if (AnswerInfoOption(argc, argv, PlayerInfo))
         return 0;
     QApplication application(argc, argv);
-    TPlayer player({QCoreApplication::arguments(), {}});
+    bool help = false;
+    bool version = false;
+    QString error;
+    TPlayerOptions options =
+        TPlayerOptions::FromCommandLine(QCoreApplication::arguments(), help, version, error);
+    if (!error.isEmpty()) {
+        QTextStream(stderr) << "corvview: " << error << "\nTry 'corvview --help'.\n";
+        return 1;
+    }
+    if (help || version) {
+        char program[] = "corvview";
+        char helpArgument[] = "--help";
+        char versionArgument[] = "--version";
+        char *info[] = {program, help ? helpArgument : versionArgument, nullptr};
+        AnswerInfoOption(2, info, PlayerInfo);
+        return 0;
+    }
+    TPlayer player(std::move(options));
     if (!player.Start())
         return 0;
     TQuitWhenPainted quitWhenPainted(player.MainWindow());

@@ -5,6 +5,8 @@
 #include "QZScaling.h"
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 
@@ -13,7 +15,7 @@ const QString Incorrect = QStringLiteral("The answer is incorrect!!!");
 const QString IncorrectShown =
     QStringLiteral("The answer is incorrect!!!\nCorrect answers are shown.");
 
-TRun::TRun(const QStringList &arguments)
+TRun::TRun(const QStringList &arguments, CorvPlayer::TRecordingOptions recording)
 {
     Script.OnDialog = [this](QDialog &dialog) {
         if (auto *result = qobject_cast<TRezultatDialog *>(&dialog)) {
@@ -24,6 +26,7 @@ TRun::TRun(const QStringList &arguments)
     };
     TPlayerOptions options;
     options.Arguments = QStringList{QStringLiteral("corvview")} + arguments;
+    options.Recording = std::move(recording);
     options.MeasureScreen = [] {
         return QSize(1024, 749);
     };
@@ -70,9 +73,14 @@ bool TRun::Type(const QString &text) const
 void TPlayerTest::init()
 {
     QVERIFY(m_dir.isValid());
+    QVERIFY(m_results.isValid());
     m_screenWidth = ScreenWidth;
     m_screenHeight = ScreenHeight;
     m_applicationName = QCoreApplication::applicationName();
+    // Runs record their attempts into a folder of the test function's own,
+    // never into the user's.
+    QDir(Results()).removeRecursively();
+    qputenv("CORVELLA_RESULTS", QFile::encodeName(Results()));
 }
 
 void TPlayerTest::cleanup()
@@ -85,4 +93,5 @@ void TPlayerTest::cleanup()
     FileVersion = CurrentFileVersion;
     Saved = true;
     QCoreApplication::setApplicationName(m_applicationName);
+    qunsetenv("CORVELLA_RESULTS");
 }

@@ -34,7 +34,7 @@ struct TRun
     QString Comment;
 
     // `arguments` follow the program name.
-    explicit TRun(const QStringList &arguments);
+    explicit TRun(const QStringList &arguments, CorvPlayer::TRecordingOptions recording = {});
 
     bool Start() { return Player->Start(); }
     TGlavnoOkno &Window() const { return Player->MainWindow(); }
@@ -58,6 +58,9 @@ class TPlayerTest : public QObject
 
 protected:
     QString File(const QString &name) const { return m_dir.filePath(name); }
+    // Where runs record their attempts unless told otherwise
+    // ($CORVELLA_RESULTS while a test function runs).
+    QString Results() const { return m_results.filePath(QStringLiteral("results")); }
     QString Write(const QString &name, const TTestPlan &plan) const
     {
         return WriteTestFile(File(name), plan);
@@ -69,6 +72,9 @@ private slots:
 
 private:
     QTemporaryDir m_dir;
+    // Beside the test files' folder, which some tests expect to hold only
+    // what they put there.
+    QTemporaryDir m_results;
     qint32 m_screenWidth = 0;
     qint32 m_screenHeight = 0;
     QString m_applicationName;

@@ -109,6 +109,8 @@ QByteArray TestFileBytes(const TTestPlan &plan)
         }
         test.AddPage(std::move(page));
     }
+    if (!plan.Extensions.isEmpty())
+        test.SetExtensions(plan.Extensions);
     QByteArray bytes = test.ToBytes();
 
     ScreenWidth = width;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -43,6 +44,8 @@ struct TTestPlan
     // "Comment 0" ... "Comment 7" unless set.
     QStringList Comments;
     QList<TPagePlan> Pages;
+    // The settings of the extension block; none when empty.
+    QJsonObject Extensions;
 };
 
 // The test file's bytes; objects stand one below the other on their page.

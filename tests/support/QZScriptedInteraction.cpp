@@ -53,6 +53,16 @@ QString TQZScriptedInteraction::ExistingFolder(QWidget *, const QString &, const
     return FileAnswers.isEmpty() ? QString() : FileAnswers.takeFirst();
 }
 
+bool TQZScriptedInteraction::InputText(QWidget *, const QString &caption, const QString &label,
+                                       QString &text)
+{
+    TextInputs << caption + QLatin1Char('|') + label;
+    if (TextAnswers.isEmpty())
+        return false;
+    text = TextAnswers.takeFirst();
+    return true;
+}
+
 bool TQZScriptedInteraction::ChooseFont(QWidget *, QFont &font)
 {
     ++FontDialogs;

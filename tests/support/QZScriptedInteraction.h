@@ -35,6 +35,8 @@ public:
     QString SaveFileName(QWidget *parent, const QString &caption, const QString &filter,
                          const QString &defaultSuffix, const QString &proposed) override;
     QString ExistingFolder(QWidget *parent, const QString &caption, const QString &folder) override;
+    bool InputText(QWidget *parent, const QString &caption, const QString &label,
+                   QString &text) override;
     bool ChooseFont(QWidget *parent, QFont &font) override;
     bool ChooseColor(QWidget *parent, QColor &color) override;
     int ExecDialog(QDialog &dialog) override;
@@ -49,6 +51,9 @@ public:
     // Answers to the next file dialogs, open, save and folder alike, in
     // order; an empty name cancels.
     QStringList FileAnswers;
+    // Answers to the next text boxes, in order; without one the box is
+    // cancelled.
+    QStringList TextAnswers;
     // Answers to the next font and colour dialogs; without one the dialog is
     // cancelled.
     QList<QFont> FontAnswers;
@@ -75,6 +80,8 @@ public:
         QString WorkingFolder;
     };
     QList<TStart> Started;
+    // Caption and label of each text box, "caption|label".
+    QStringList TextInputs;
     int FontDialogs = 0;
     int ColorDialogs = 0;
     QStringList DialogTitles;
