@@ -18,6 +18,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace Corvella {
@@ -49,6 +51,36 @@ QByteArray Sha256Hex(QByteArrayView data)
         !EVP_DigestFinal_ex(digest.Context, hash, &length))
         return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
     return QByteArray::fromRawData(reinterpret_cast<const char *>(hash), qsizetype(length)).toHex();
+}
+
+QString FileSha256(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    // OpenSSL's digest for the same reason as above: the player hashes its
+    // test, which may be tens of megabytes, while starting.
+    EVP_MD *algorithm = EVP_MD_fetch(nullptr, "SHA256", nullptr);
+    EVP_MD_CTX *context = EVP_MD_CTX_new();
+    bool ok = algorithm && context && EVP_DigestInit_ex(context, algorithm, nullptr);
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    while (ok) {
+        const qint64 read = file.read(buffer.data(), buffer.size());
+        if (read <= 0) {
+            ok = read == 0;
+            break;
+        }
+        ok = EVP_DigestUpdate(context, buffer.constData(), size_t(read));
+    }
+    unsigned char hash[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    ok = ok && EVP_DigestFinal_ex(context, hash, &length);
+    EVP_MD_CTX_free(context);
+    EVP_MD_free(algorithm);
+    if (!ok)
+        return {};
+    return QString::fromLatin1(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(hash), qsizetype(length)).toHex());
 }
 
 bool IsLowerHex(QByteArrayView text)
@@ -390,6 +422,8 @@ bool TAttemptWriter::Create(const QString &folder, TAttempt &attempt)
             return false;
         }
     }
+    // Before the start entry makes it a record that others would look at.
+    ::flock(file->File.handle(), LOCK_EX | LOCK_NB);
     m_file = file.release();
     if (!Append(StartEntry(attempt))) {
         // A record without its start would be nobody's; take it away again.
@@ -406,27 +440,29 @@ bool TAttemptWriter::OpenForAppend(const QString &fileName)
 {
     Close();
     m_error.clear();
+    auto file = std::make_unique<TFile>();
+    file->File.setFileName(fileName);
+    if (!file->File.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        m_error = QStringLiteral("The attempt record %1 cannot be opened: %2")
+                      .arg(QDir::toNativeSeparators(fileName), file->File.errorString());
+        return false;
+    }
+    if (::flock(file->File.handle(), LOCK_EX | LOCK_NB) != 0) {
+        m_error = QStringLiteral("The attempt record %1 is being written by another player.")
+                      .arg(QDir::toNativeSeparators(fileName));
+        return false;
+    }
     // Whatever a crash left after the last whole entry goes first, or the
     // next entry would follow a torn line.
     TAttemptReader reader;
     TAttempt attempt;
-    QFile existing(fileName);
-    if (!existing.open(QIODevice::ReadOnly)) {
-        m_error = QStringLiteral("The attempt record %1 cannot be opened: %2")
-                      .arg(QDir::toNativeSeparators(fileName), existing.errorString());
-        return false;
-    }
-    const QByteArray data = existing.readAll();
-    existing.close();
+    const QByteArray data = file->File.readAll();
     if (reader.Parse(data, attempt) != TAttemptReader::TStatus::Ok) {
         m_error = QStringLiteral("The attempt record %1 cannot be continued: %2")
                       .arg(QDir::toNativeSeparators(fileName), reader.ErrorString());
         return false;
     }
-    auto file = std::make_unique<TFile>();
-    file->File.setFileName(fileName);
-    if (!file->File.open(QIODevice::ReadWrite | QIODevice::Unbuffered) ||
-        !file->File.resize(reader.WholeLength()) || !file->File.seek(reader.WholeLength())) {
+    if (!file->File.resize(reader.WholeLength()) || !file->File.seek(reader.WholeLength())) {
         m_error = QStringLiteral("The attempt record %1 cannot be opened: %2")
                       .arg(QDir::toNativeSeparators(fileName), file->File.errorString());
         return false;
@@ -434,6 +470,18 @@ bool TAttemptWriter::OpenForAppend(const QString &fileName)
     file->Size = reader.WholeLength();
     m_file = file.release();
     return true;
+}
+
+bool TAttemptWriter::IsHeld(const QString &fileName)
+{
+    // A lock of its own conflicts with a writer's, even in this process: each
+    // open file has its own.
+    const int descriptor = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    const bool held = ::flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(descriptor);
+    return held;
 }
 
 bool TAttemptWriter::Append(const QJsonObject &entry)

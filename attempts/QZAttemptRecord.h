@@ -126,6 +126,10 @@ struct TAttempt
 // second; empty for an invalid time.
 QString AttemptTime(const QDateTime &time);
 
+// The SHA-256 of a file's bytes as lowercase hex, as records name their test;
+// empty when the file cannot be read.
+QString FileSha256(const QString &fileName);
+
 // 100 * earned / possible rounded half to even, as the result dialog rounds;
 // 0 when possible is 0.
 int PercentOf(qint32 earned, qint32 possible);
@@ -150,6 +154,10 @@ QString AttemptFileName(const QString &testTitle, const QString &student, const 
 // Appends entries to one attempt file, each flushed and synced to the disk
 // before Append returns. Never throws; failures are reported by the return
 // value and ErrorString().
+//
+// While a writer has a record open it holds an advisory lock on it (flock),
+// which goes with the process when that is killed: a record being written
+// is never continued by a second writer, which would interleave its lines.
 class TAttemptWriter
 {
 public:
@@ -162,8 +170,11 @@ public:
     // a name no other writer holds, writes its start entry and sets
     // attempt.FileName.
     bool Create(const QString &folder, TAttempt &attempt);
-    // Opens an existing record to append to, for resuming it.
+    // Opens an existing record to append to, for resuming it; fails when
+    // another writer holds it.
     bool OpenForAppend(const QString &fileName);
+    // True when a writer, in this process or another, has the record open.
+    static bool IsHeld(const QString &fileName);
 
     bool Append(const QJsonObject &entry);
     bool AppendPage(const TPageVisit &visit) { return Append(PageEntry(visit)); }

@@ -129,11 +129,12 @@ json.dump({"format": "cvl", "test": {"title": "Pictures benchmark"}, "pages": pa
 PY
 "$build/corvtool" pack "$work/pictures.json" -o "$work/pictures.cvl"
 
-python3 - "$build" "$work/large.cvl" "$work/pictures.cvl" "$runs" <<'PY'
+python3 - "$build" "$work/large.cvl" "$work/pictures.cvl" "$runs" "$work/results" <<'PY'
 import os, statistics, subprocess, sys, time
 build, large, pictures, runs = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
 print(f"picture test: {os.path.getsize(pictures) / 1e6:.1f} MB")
-env = dict(os.environ, CORVELLA_QUIT_WHEN_SHOWN="1")
+# The runs are recorded as a student's would be, into a folder of their own.
+env = dict(os.environ, CORVELLA_QUIT_WHEN_SHOWN="1", CORVELLA_RESULTS=sys.argv[5])
 commands = {
     "bare window": [os.path.join(build, "corvbarewindow")],
     "corvview": [os.path.join(build, "corvview"), large],

@@ -6,9 +6,7 @@
 #include "QZQuestions.h"
 #include "QZStran.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 
 namespace CorvPlayer {
@@ -92,15 +90,6 @@ QString ResultsFolder(const QString &option)
         return environment;
     return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
         .filePath(QStringLiteral("corvella/results"));
-}
-
-QString FileSha256(const QString &fileName)
-{
-    QFile file(fileName);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
-        return {};
-    return QString::fromLatin1(hash.result().toHex());
 }
 
 TAttemptRecorder::TAttemptRecorder(TQZNaloga &test)

@@ -44,10 +44,6 @@ namespace CorvPlayer {
 // user's XDG data folder.
 QString ResultsFolder(const QString &option);
 
-// The SHA-256 of the file's bytes as lowercase hex; empty when it cannot be
-// read.
-QString FileSha256(const QString &fileName);
-
 class TAttemptRecorder
 {
 public:

@@ -127,12 +127,14 @@ void TGlavnoOkno::StartRecording(const TRecordingOptions &options)
     }
 
     const QString folder = ResultsFolder(options.ResultsFolder);
-    const QString sha256 = FileSha256(m_fileName);
+    const QString sha256 = Corvella::FileSha256(m_fileName);
     m_recorder = std::make_unique<TAttemptRecorder>(*m_test);
     m_recorder->SetFileIndexes(m_fileIndexes);
 
+    // An attempt another player is still writing is not offered.
     Corvella::TAttempt unfinished;
     if (!sha256.isEmpty() && Corvella::FindUnfinished(folder, sha256, student, unfinished) &&
+        !Corvella::TAttemptWriter::IsHeld(unfinished.FileName) &&
         ConfirmYesNo(QStringLiteral("Resume the unfinished attempt?"))) {
         if (m_recorder->Resume(folder, unfinished))
             PageChanged();

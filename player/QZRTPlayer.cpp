@@ -12,18 +12,17 @@
 
 namespace CorvPlayer {
 
-// A negative count ("-3") would read as an option, so such arguments are
+// --help and --version are answered only alone, before any of this; with
+// other arguments they are unknown options like any other. A negative count
+// ("-3") would read as an option, so such arguments are
 // taken aside and put back after the other positional ones, where a count
 // stands.
-TPlayerOptions TPlayerOptions::FromCommandLine(const QStringList &arguments, bool &help,
-                                               bool &version, QString &error)
+TPlayerOptions TPlayerOptions::FromCommandLine(const QStringList &arguments, QString &error)
 {
     QCommandLineParser parser;
     const QCommandLineOption student(QStringLiteral("student"), QString(), QStringLiteral("NAME"));
     const QCommandLineOption results(QStringLiteral("results"), QString(), QStringLiteral("DIR"));
-    const QCommandLineOption helpOption(QStringLiteral("help"));
-    const QCommandLineOption versionOption(QStringLiteral("version"));
-    parser.addOptions({student, results, helpOption, versionOption});
+    parser.addOptions({student, results});
 
     static const QRegularExpression negativeNumber(QStringLiteral("^-[0-9]+$"));
     QStringList parsed;
@@ -40,8 +39,6 @@ TPlayerOptions TPlayerOptions::FromCommandLine(const QStringList &arguments, boo
     error.clear();
     if (!parser.parse(parsed))
         error = parser.errorText();
-    help = parser.isSet(helpOption);
-    version = parser.isSet(versionOption);
 
     TPlayerOptions options;
     options.Arguments = QStringList{arguments.value(0)} + parser.positionalArguments() + numbers;

@@ -28,11 +28,9 @@ struct TPlayerOptions
 
     // From the program's command line, arguments[0] being the program:
     // [--student NAME] [--results DIR] [TEST-FILE [/R [COUNT]]], the options
-    // before or after the file; "/R" and the count are positional. `help`
-    // and `version` tell whether --help or --version was given; `error` is
-    // set for an unknown option or one without its value.
-    static TPlayerOptions FromCommandLine(const QStringList &arguments, bool &help, bool &version,
-                                          QString &error);
+    // before or after the file; "/R" and the count are positional. `error`
+    // is set for an unknown option or one without its value.
+    static TPlayerOptions FromCommandLine(const QStringList &arguments, QString &error);
 };
 
 class TPlayer

@@ -79,22 +79,11 @@ int main(int argc, char *argv[])
     if (AnswerInfoOption(argc, argv, PlayerInfo))
         return 0;
     QApplication application(argc, argv);
-    bool help = false;
-    bool version = false;
     QString error;
-    TPlayerOptions options =
-        TPlayerOptions::FromCommandLine(QCoreApplication::arguments(), help, version, error);
+    TPlayerOptions options = TPlayerOptions::FromCommandLine(QCoreApplication::arguments(), error);
     if (!error.isEmpty()) {
         QTextStream(stderr) << "corvview: " << error << "\nTry 'corvview --help'.\n";
         return 1;
-    }
-    if (help || version) {
-        char program[] = "corvview";
-        char helpArgument[] = "--help";
-        char versionArgument[] = "--version";
-        char *info[] = {program, help ? helpArgument : versionArgument, nullptr};
-        AnswerInfoOption(2, info, PlayerInfo);
-        return 0;
     }
     TPlayer player(std::move(options));
     if (!player.Start())

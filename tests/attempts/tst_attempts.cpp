@@ -122,6 +122,7 @@ private slots:
     void readerJudgesLines_data();
     void readerJudgesLines();
     void resumingDropsATornLine();
+    void recordBeingWrittenIsNotContinued();
     void writersShareAFolder();
     void unwritableFolderIsReported();
     void findUnfinishedTakesTheNewestOfTheStudent();
@@ -290,6 +291,25 @@ void TestAttempts::resumingDropsATornLine()
     QCOMPARE(read.Pages.size(), size_t(2));
     QCOMPARE(read.Pages[1].Page, QStringLiteral("B"));
     QCOMPARE(read.Resumed.size(), 1);
+}
+
+// A second writer on a record in use would interleave its lines, or cut off
+// the line the first is writing as a torn one.
+void TestAttempts::recordBeingWrittenIsNotContinued()
+{
+    QTemporaryDir dir;
+    TAttempt attempt = NewAttempt();
+    TAttemptWriter first;
+    QVERIFY(first.Create(dir.path(), attempt));
+    QVERIFY(TAttemptWriter::IsHeld(attempt.FileName));
+    TAttemptWriter second;
+    QVERIFY(!second.OpenForAppend(attempt.FileName));
+    QVERIFY2(second.ErrorString().contains(QStringLiteral("another player")),
+             qPrintable(second.ErrorString()));
+    first.Close();
+    QVERIFY(!TAttemptWriter::IsHeld(attempt.FileName));
+    QVERIFY(second.OpenForAppend(attempt.FileName));
+    QVERIFY(TAttemptWriter::IsHeld(attempt.FileName));
 }
 
 // Players of one class start the same test in the same second under the same

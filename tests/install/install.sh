@@ -88,7 +88,7 @@ first=$("$prefix/bin/corvtool" info "$share/corvella/examples/Demo.cvl" \
   | sed -n 's/^  1\. \("[^"]*"\).*/\1/p')
 [ -n "$first" ] || fail "corvtool info names no first page of the installed example"
 pages=$("$prefix/bin/corvtool" info "$share/corvella/examples/Demo.cvl" | sed -n 's/^Pages: //p')
-shown=$(cd "$prefix" && QT_QPA_PLATFORM=offscreen \
+shown=$(cd "$prefix" && QT_QPA_PLATFORM=offscreen CORVELLA_RESULTS="$prefix/results" \
   CORVELLA_QUIT_WHEN_SHOWN=1 CORVELLA_SHOWN_IMAGE="$prefix/shown.png" \
   timeout 60 "$prefix/bin/corvview" "$share/corvella/examples/Demo.cvl") \
   || fail "the installed player did not start on the installed example (exit $?)"

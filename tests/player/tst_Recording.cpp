@@ -11,6 +11,7 @@
 #include "QZTestSettings.h"
 
 #include <QAbstractButton>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -68,6 +69,7 @@ private slots:
     void pointsByWrongAnswerMode();
     void killedPlayerResumes();
     void declinedResumeStartsAfresh();
+    void recordInUseIsNotOffered();
     void twoPlayersShareAFolder();
     void unwritableFolderIsReportedOnce();
     void studentName_data();
@@ -97,7 +99,12 @@ void TestRecording::recordsPageByPage()
         QVERIFY(!attempt.Finished);
         QCOMPARE(attempt.TestTitle, QStringLiteral("Player test"));
         QCOMPARE(attempt.TestFile, QStringLiteral("record.cvl"));
-        QCOMPARE(attempt.TestSha256, CorvPlayer::FileSha256(file));
+        QFile bytes(file);
+        QVERIFY(bytes.open(QIODevice::ReadOnly));
+        QCOMPARE(
+            attempt.TestSha256,
+            QString::fromLatin1(
+                QCryptographicHash::hash(bytes.readAll(), QCryptographicHash::Sha256).toHex()));
         QCOMPARE(attempt.TestSha256.size(), 64);
         QCOMPARE(attempt.TestPages, 5);
         QCOMPARE(attempt.Student, QString());
@@ -311,6 +318,23 @@ void TestRecording::declinedResumeStartsAfresh()
     QVERIFY(records[1].Pages.empty());
 }
 
+// Two anonymous students at one test in a shared folder: the second is not
+// offered the attempt the first is still taking.
+void TestRecording::recordInUseIsNotOffered()
+{
+    const QString file = Write(QStringLiteral("in-use.cvl"), FourPages());
+    TRun first({file});
+    QVERIFY(first.Start());
+    QVERIFY(first.Click("Right"));
+    QVERIFY(first.Click("Confirm"));
+
+    TRun second({file});
+    QVERIFY(second.Start());
+    QVERIFY(second.Script.Messages.isEmpty());
+    QCOMPARE(second.PageName(), QStringLiteral("Choices"));
+    QCOMPARE(Records(Results()).size(), size_t(2));
+}
+
 void TestRecording::twoPlayersShareAFolder()
 {
     const QString file = Write(QStringLiteral("shared.cvl"), FourPages());
@@ -458,6 +482,10 @@ void TestRecording::commandLine_data()
         << QStringList{t, r, QStringLiteral("-2")} << QStringLiteral("-5") << QString() << false;
     QTest::newRow("unknown option") << QStringList{t, QStringLiteral("--colour")} << QStringList{t}
                                     << QString() << QString() << true;
+    QTest::newRow("help among other arguments") << QStringList{t, QStringLiteral("--help")}
+                                                << QStringList{t} << QString() << QString() << true;
+    QTest::newRow("no name") << QStringList{t, QStringLiteral("--student")} << QStringList{t}
+                             << QString() << QString() << true;
 }
 
 void TestRecording::commandLine()
@@ -468,15 +496,12 @@ void TestRecording::commandLine()
     QFETCH(QString, results);
     QFETCH(bool, failed);
 
-    bool help = true;
-    bool version = true;
     QString error;
-    const TPlayerOptions options = TPlayerOptions::FromCommandLine(
-        QStringList{QStringLiteral("corvview")} + arguments, help, version, error);
+    const TPlayerOptions options =
+        TPlayerOptions::FromCommandLine(QStringList{QStringLiteral("corvview")} + arguments, error);
     QCOMPARE(!error.isEmpty(), failed);
     if (failed)
         return;
-    QVERIFY(!help && !version);
     QCOMPARE(options.Arguments, QStringList{QStringLiteral("corvview")} + positional);
     QCOMPARE(options.Recording.Student.has_value(), !student.isEmpty());
     QCOMPARE(options.Recording.Student.value_or(QString()), student);

@@ -59,6 +59,7 @@ void TestWindowPlacement::pagesFillTheClientArea()
     TPlayerOptions options;
     options.Arguments = {QStringLiteral("corvview"),
                          WriteTestFile(folder.filePath(QStringLiteral("placed.cvl")), plan)};
+    options.Recording.ResultsFolder = folder.filePath(QStringLiteral("results"));
     TPlayer player(options);
     QVERIFY(player.Start());
     QVERIFY(script.Messages.isEmpty());
