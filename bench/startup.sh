@@ -133,8 +133,7 @@ python3 - "$build" "$work/large.cvl" "$work/pictures.cvl" "$runs" "$work/results
 import os, statistics, subprocess, sys, time
 build, large, pictures, runs = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
 print(f"picture test: {os.path.getsize(pictures) / 1e6:.1f} MB")
-# The runs are recorded as a student's would be, into a folder of their own.
-env = dict(os.environ, CORVELLA_QUIT_WHEN_SHOWN="1", CORVELLA_RESULTS=sys.argv[5])
+env = dict(os.environ, CORVELLA_QUIT_WHEN_SHOWN="1")
 commands = {
     "bare window": [os.path.join(build, "corvbarewindow")],
     "corvview": [os.path.join(build, "corvview"), large],
@@ -143,6 +142,10 @@ commands = {
 times = {name: [] for name in commands}
 for run in range(runs + 1):
     for name, command in commands.items():
+        # Each run is recorded as a student's would be, into a folder of its
+        # own: a run quit when shown leaves its attempt unfinished, and the
+        # next one in the same folder would ask to resume it.
+        env["CORVELLA_RESULTS"] = os.path.join(sys.argv[5], f"{run}-{name}")
         start = time.perf_counter()
         subprocess.run(command, env=env, check=True, timeout=60,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
