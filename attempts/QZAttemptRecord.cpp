@@ -53,6 +53,8 @@ QByteArray Sha256Hex(QByteArrayView data)
     return QByteArray::fromRawData(reinterpret_cast<const char *>(hash), qsizetype(length)).toHex();
 }
 
+QString BytesSha256(QByteArrayView bytes) { return QString::fromLatin1(Sha256Hex(bytes)); }
+
 QString FileSha256(const QString &fileName)
 {
     QFile file(fileName);

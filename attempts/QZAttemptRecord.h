@@ -129,6 +129,8 @@ QString AttemptTime(const QDateTime &time);
 // The SHA-256 of a file's bytes as lowercase hex, as records name their test;
 // empty when the file cannot be read.
 QString FileSha256(const QString &fileName);
+// The same for bytes in memory.
+QString BytesSha256(QByteArrayView bytes);
 
 // 100 * earned / possible rounded half to even, as the result dialog rounds;
 // 0 when possible is 0.

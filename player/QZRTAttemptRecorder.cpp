@@ -7,7 +7,6 @@
 #include "QZStran.h"
 
 #include <QDir>
-#include <QStandardPaths>
 
 namespace CorvPlayer {
 
@@ -83,13 +82,7 @@ void ApplyAnswer(TQZControl &object, const TAnswerRecord &answer)
 
 QString ResultsFolder(const QString &option)
 {
-    if (!option.isEmpty())
-        return option;
-    const QString environment = qEnvironmentVariable("CORVELLA_RESULTS");
-    if (!environment.isEmpty())
-        return environment;
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath(QStringLiteral("corvella/results"));
+    return option.isEmpty() ? Corvella::DefaultResultsFolder() : option;
 }
 
 TAttemptRecorder::TAttemptRecorder(TQZNaloga &test)

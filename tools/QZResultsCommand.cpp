@@ -4,7 +4,6 @@
 #include "QZResultsExport.h"
 #include "QZStream.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -42,8 +41,7 @@ std::optional<TTestOutline> ReadOutline(const QString &fileName, QString &error)
     TTestOutline outline;
     try {
         const QByteArray bytes = ReadWholeFile(fileName);
-        outline.Sha256 = QString::fromLatin1(
-            QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+        outline.Sha256 = BytesSha256(bytes);
         TQZNaloga test;
         test.LoadFromBytes(bytes);
         outline.Title = test.Title();
