@@ -163,8 +163,7 @@ TResultsWindow::TResultsWindow(QWidget *parent, TBuilderDocument *document)
     m_attemptsView->setAlternatingRowColors(true);
     m_attemptsView->verticalHeader()->hide();
     m_attemptsView->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    m_attemptsView->horizontalHeader()->setSectionResizeMode(TAttemptsModel::Student,
-                                                             QHeaderView::Stretch);
+    m_attemptsView->horizontalHeader()->setStretchLastSection(true);
     CompactRows(*m_attemptsView);
     m_attemptsView->setSortingEnabled(true);
     m_attemptsView->sortByColumn(TAttemptsModel::Date, Qt::AscendingOrder);
@@ -337,8 +336,12 @@ void TResultsWindow::Reload()
                        .arg(Count(qsizetype(skipped.size()), "file", "files"));
     m_summary->setText(summary);
 
-    for (int column = TAttemptsModel::Date; column < TAttemptsModel::ColumnCount; ++column)
+    for (int column = 0; column < TAttemptsModel::ColumnCount; ++column)
         m_attemptsView->resizeColumnToContents(column);
+    // Room for a name of some length, but not for a page of one.
+    m_attemptsView->setColumnWidth(
+        TAttemptsModel::Student,
+        std::clamp(m_attemptsView->columnWidth(TAttemptsModel::Student), 140, 260));
     FillItems();
     FillCharts();
     FillSkipped(skipped);
@@ -444,7 +447,8 @@ void TResultsWindow::showEvent(QShowEvent *event)
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    QRect room = screen->availableGeometry();
+    const QRect screenRoom = screen->availableGeometry();
+    QRect room = screenRoom;
     const auto windows = QApplication::topLevelWidgets();
     for (const QWidget *window : windows) {
         if (window == this || !window->isVisible() || window->windowType() != Qt::Tool ||
@@ -460,6 +464,11 @@ void TResultsWindow::showEvent(QShowEvent *event)
         break;
     }
     const QSize frameExtra = frameGeometry().size() - size();
+    // Beside a wide tools window on a small screen the table would need a
+    // scroll bar for its columns: the window then takes the screen's middle,
+    // and the tools window stays on top of a part of it.
+    if (room.width() - frameExtra.width() < std::min(width(), screenRoom.width() * 3 / 4))
+        room = screenRoom;
     const QSize wanted(std::min(width(), room.width() - frameExtra.width()),
                        std::min(height(), room.height() - frameExtra.height()));
     if (wanted.width() >= minimumSizeHint().width() &&
