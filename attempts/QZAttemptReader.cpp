@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 
 #include <simdjson.h>
 
@@ -19,6 +20,34 @@ namespace Corvella {
 
 namespace {
 
+// Texts that repeat from record to record (page names, the accepted
+// answers, typed answers many students share) are made once and shared:
+// a folder of a class's records then holds each of them once instead of in
+// every record, and reading makes far fewer allocations.
+class TSharedTexts
+{
+public:
+    QString Get(std::string_view text)
+    {
+        if (text.empty())
+            return {};
+        if (text.size() > MaxLength)
+            return QString::fromUtf8(text.data(), qsizetype(text.size()));
+        const QByteArray key = QByteArray::fromRawData(text.data(), qsizetype(text.size()));
+        if (const auto it = m_texts.constFind(key); it != m_texts.cend())
+            return *it;
+        QString made = QString::fromUtf8(text.data(), qsizetype(text.size()));
+        if (m_texts.size() < MaxCount)
+            m_texts.insert(QByteArray(text.data(), qsizetype(text.size())), made);
+        return made;
+    }
+
+private:
+    static constexpr size_t MaxLength = 200;
+    static constexpr qsizetype MaxCount = 20000;
+    QHash<QByteArray, QString> m_texts;
+};
+
 // The fields of one entry. Missing fields and fields of another type read
 // as empty or 0, as the reader of an older or newer program's entry needs.
 // Every line of every record passes through here: simdjson parses a folder
@@ -28,6 +57,7 @@ struct TEntry
 {
     // Empty for a missing or non-object field: every lookup then misses.
     std::optional<simdjson::dom::object> Object;
+    TSharedTexts *Texts = nullptr;
 
     simdjson::simdjson_result<simdjson::dom::element> Field(const char *key) const
     {
@@ -40,11 +70,7 @@ struct TEntry
         std::string_view text;
         return Field(key).get_string().get(text) == simdjson::SUCCESS ? text : std::string_view();
     }
-    QString String(const char *key) const
-    {
-        const std::string_view text = View(key);
-        return QString::fromUtf8(text.data(), qsizetype(text.size()));
-    }
+    QString String(const char *key) const { return Texts->Get(View(key)); }
     qint64 Int(const char *key, qint64 missing = 0) const { return IntOf(Field(key), missing); }
     qint32 Int32(const char *key) const
     {
@@ -71,8 +97,8 @@ struct TEntry
     {
         simdjson::dom::object child;
         if (Field(key).get_object().get(child) != simdjson::SUCCESS)
-            return TEntry{};
-        return TEntry{child};
+            return TEntry{std::nullopt, Texts};
+        return TEntry{child, Texts};
     }
     // Calls `each` with every item of an array field; nothing when the field
     // is missing or not an array.
@@ -120,10 +146,10 @@ bool ReadAnswer(const TEntry &json, TAnswerRecord &answer)
     } else if (kind == "input") {
         answer.Kind = TAnswerRecord::TKind::Input;
         answer.Text = json.String("text");
-        json.ForEach("right", [&answer](simdjson::dom::element text) {
+        json.ForEach("right", [&answer, &json](simdjson::dom::element text) {
             std::string_view view;
             if (text.get_string().get(view) == simdjson::SUCCESS)
-                answer.Accepted << QString::fromUtf8(view.data(), qsizetype(view.size()));
+                answer.Accepted << json.Texts->Get(view);
         });
     } else if (kind == "alternative") {
         answer.Kind = TAnswerRecord::TKind::Alternative;
@@ -158,11 +184,11 @@ TPageVisit ReadPage(const TEntry &json)
     visit.Page = json.String("page");
     visit.Index =
         int(std::clamp<qint64>(json.Int("index", -1), -1, std::numeric_limits<int>::max()));
-    json.ForEach("answers", [&visit](simdjson::dom::element value) {
+    json.ForEach("answers", [&visit, &json](simdjson::dom::element value) {
         simdjson::dom::object object;
         TAnswerRecord answer;
         if (value.get_object().get(object) == simdjson::SUCCESS &&
-            ReadAnswer(TEntry{object}, answer))
+            ReadAnswer(TEntry{object, json.Texts}, answer))
             visit.Answers.append(answer);
     });
     visit.Earned = json.Int32("earned");
@@ -193,6 +219,8 @@ void ReadEnd(const TEntry &json, TAttempt &attempt)
 
 struct TAttemptReader::TParser : simdjson::dom::parser
 {
+    TSharedTexts Texts;
+    QByteArray Buffer; // a file's bytes, kept from file to file
 };
 
 TAttemptReader::TAttemptReader()
@@ -217,7 +245,17 @@ TAttemptReader::TStatus TAttemptReader::Read(const QString &fileName, TAttempt &
         m_wholeLength = 0;
         return Fail(TStatus::Unreadable, file.errorString());
     }
-    const TStatus status = Parse(file.readAll(), attempt);
+    // Into the buffer of the file before: its memory is reused instead of
+    // taken afresh for every record of a folder.
+    QByteArray &data = m_parser->Buffer;
+    data.resize(0);
+    const qint64 size = file.size();
+    if (size > 0 && size < (qint64(1) << 30)) {
+        data.resize(qsizetype(size));
+        data.resize(qsizetype(std::max<qint64>(file.read(data.data(), size), 0)));
+    }
+    data.append(file.readAll()); // a file that grew, or one whose size is not known
+    const TStatus status = Parse(data, attempt);
     attempt.FileName = fileName;
     return status;
 }
@@ -284,7 +322,7 @@ TAttemptReader::TStatus TAttemptReader::Parse(const QByteArray &data, TAttempt &
             break;
         }
         m_wholeLength = at;
-        const TEntry fields{entry};
+        const TEntry fields{entry, &m_parser->Texts};
         const std::string_view type = fields.View("type");
         if (!started) {
             if (type != "start")
