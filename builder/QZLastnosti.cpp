@@ -74,6 +74,23 @@ template<typename Object, typename Dialog> bool Edit(Dialog *dialog, TQZControl 
     return true;
 }
 
+// The input box's record and its settings, both taken on OK.
+bool EditInputBox(TVnosnoOknoLastnosti *dialog, TQZControl &control)
+{
+    auto *box = dynamic_cast<TQZVnosnoOkno *>(&control);
+    if (!dialog || !box)
+        return false;
+    dialog->Load(box->Data(), box->Extra());
+    if (Interaction().ExecDialog(*dialog) != QDialog::Accepted)
+        return false;
+    const auto record = dialog->Store();
+    if (!record)
+        return false;
+    box->SetExtra(dialog->Extra());
+    box->ApplyRecord(*record);
+    return true;
+}
+
 bool EditPicture(TQZControl &control, QWidget *surface)
 {
     auto *picture = dynamic_cast<TQZSlika *>(&control);
@@ -120,7 +137,7 @@ void TBuilder::WireDialogs()
         bool applied = false;
         switch (object.ObjectTypeTag()) {
         case ObjIzbire: applied = Edit<TQZIzbire>(dialogs.Izbire, object); break;
-        case ObjVnosnoOkno: applied = Edit<TQZVnosnoOkno>(dialogs.VnosnoOkno, object); break;
+        case ObjVnosnoOkno: applied = EditInputBox(dialogs.VnosnoOkno, object); break;
         case ObjDaNe: applied = Edit<TQZDaNe>(dialogs.DaNe, object); break;
         case ObjBesedilo: applied = Edit<TQZBesedilo>(dialogs.Besedilo, object); break;
         case ObjPanelBesedilo:

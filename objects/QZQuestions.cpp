@@ -1,5 +1,6 @@
 #include "QZQuestions.h"
 
+#include "QZAnswerMatch.h"
 #include "QZCodePage.h"
 #include "QZFont.h"
 #include "QZFonts.h"
@@ -465,8 +466,9 @@ bool TQZVnosnoOkno::IsAnswered() const { return !TrimmedName(Edit()->text()).isE
 bool TQZVnosnoOkno::IsCorrect() const
 {
     const QString typed = Edit()->text();
+    const TInputSettings settings = TInputSettings::FromJson(Extra());
     for (int slot = 1; slot <= AnswerSlots(); ++slot)
-        if (SameText(typed, Answer(slot), m_record.CaseSensitive))
+        if (AnswerMatches(typed, Answer(slot), m_record.CaseSensitive, settings))
             return true;
     return false;
 }

@@ -1,5 +1,6 @@
 #include "QZCheck.h"
 
+#include "QZAnswerMatch.h"
 #include "QZClipLookup.h"
 #include "QZCodePage.h"
 #include "QZNaloga.h"
@@ -154,6 +155,35 @@ QString QuestionFault(const TQZControl &object)
     return {};
 }
 
+// What the settings of an input box cannot do as meant: values of the wrong
+// type or out of range, and an edit distance so long that any answer as
+// short as an accepted one is right.
+QStringList InputSettingsFaults(const TQZControl &object)
+{
+    if (object.ObjectTypeTag() != ObjVnosnoOkno || object.Extra().isEmpty())
+        return {};
+    QStringList faults = TInputSettings::Faults(object.Extra());
+    const TInputSettings settings = TInputSettings::FromJson(object.Extra());
+    if (settings.EditDistance == 0)
+        return faults;
+    const auto record = RecordOf<TVnosnoOknoRecord>(object);
+    const int answerSlots = std::clamp<qint32>(record.AnswerCount, 0, AnswerSlots);
+    for (int slot = 1; slot <= answerSlots; ++slot) {
+        const QString answer =
+            DecodeText(record.Answers[slot].Bytes(), CodePageOfCharset(record.Font.Charset));
+        const QString compared = NormalizedAnswer(answer, record.CaseSensitive, settings);
+        // Numbers are compared by value, where the distance plays no part.
+        if (compared.isEmpty() || (settings.NumberTolerance && AnswerNumber(compared)))
+            continue;
+        if (settings.EditDistance >= compared.size())
+            faults << QStringLiteral("an edit distance of %1 accepts any answer as short as "
+                                     "accepted answer %2")
+                          .arg(settings.EditDistance)
+                          .arg(slot);
+    }
+    return faults;
+}
+
 class TChecker
 {
 public:
@@ -203,6 +233,8 @@ private:
             for (const QString &fault : {PayloadFault(*object), QuestionFault(*object)})
                 if (!fault.isEmpty())
                     Add(index, number, kind, fault);
+            for (const QString &fault : InputSettingsFaults(*object))
+                Add(index, number, kind, fault);
             if (tag == ObjMedia)
                 if (const QString fault = ClipFault(*object); !fault.isEmpty())
                     Add(index, number, kind, fault);

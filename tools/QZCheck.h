@@ -2,9 +2,10 @@
 // every payload, and lists what a teacher should fix before handing the test
 // out: payloads that cannot be decoded, clips that cannot be found, embedded
 // files that the player refuses to open, targets and Page buttons naming no
-// page, questions that can never be answered right, and pages that nothing
-// leads to from the first page, and a settings block after the last page that
-// is damaged or of a newer format. It writes nothing and starts nothing.
+// page, questions that can never be answered right, input boxes whose
+// tolerances cannot work as meant, and pages that nothing leads to from the
+// first page, and a settings block after the last page that is damaged or of
+// a newer format. It writes nothing and starts nothing.
 #pragma once
 
 #include <QString>

@@ -11,15 +11,18 @@
 #include "QZRecordedHelp.h"
 #include "QZVnosnoOknoLastnosti.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTest>
 
 #include <cstddef>
@@ -47,6 +50,7 @@ private slots:
     void loadThenStoreKeepsEveryByte();
     void inputBoxControlsChangeTheirFields();
     void inputBoxAcceptsExactlyTheFilledEdits();
+    void inputBoxTolerances();
     void alternativeItemsFollowTexts();
     void fontAndColorFollowEachLoad();
     void pointsMustBeWholeNumbers();
@@ -168,6 +172,105 @@ void TestQuestionDialogs::inputBoxAcceptsExactlyTheFilledEdits()
     QVERIFY(stored);
     QCOMPARE(qint32(stored->AnswerCount), 0);
     QCOMPARE(int(stored->Answers[1].Length), 0);
+}
+
+// The tolerances: shown from the box's settings, tried live on the "Try an
+// answer:" line with what the controls show, given back with the keys the
+// dialog has no control for, and judged by the box as the line judged them.
+void TestQuestionDialogs::inputBoxTolerances()
+{
+    TVnosnoOknoLastnosti dialog;
+    TVnosnoOknoRecord record = InputBoxRecord(11);
+    record.CaseSensitive = 0;
+    const QJsonObject extra{{QStringLiteral("penalty"), 0.5},
+                            {QStringLiteral("future"), 1},
+                            {QStringLiteral("ignoreAccents"), true}};
+    dialog.Load(record, extra);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QVERIFY(!dialog.IgnoreSpacesBox()->isChecked() && dialog.IgnoreAccentsBox()->isChecked());
+    QVERIFY(!dialog.NumbersBox()->isChecked() && !dialog.ToleranceBox()->isEnabled());
+    QCOMPARE(dialog.Extra(), extra);
+    const QStringList examples = {
+        dialog.findChild<QLabel *>(QStringLiteral("IgnoreSpacesExample"))->text(),
+        dialog.findChild<QLabel *>(QStringLiteral("IgnoreAccentsExample"))->text(),
+        dialog.findChild<QLabel *>(QStringLiteral("EditDistanceExample"))->text(),
+        dialog.findChild<QLabel *>(QStringLiteral("NumbersExample"))->text()};
+    QCOMPARE(examples,
+             (QStringList{QStringLiteral("New York = NewYork"), QStringLiteral("café = cafe"),
+                          QStringLiteral("1 mistake: adress = address"),
+                          QStringLiteral("3.14 ± 0.01 accepts 3,145")}));
+
+    // By keyboard, from the colour button: every tolerance, then the try line.
+    const auto tabFrom = [](QWidget *from) {
+        from->setFocus();
+        QTest::keyClick(from, Qt::Key_Tab);
+        return QApplication::focusWidget();
+    };
+    QCOMPARE(tabFrom(dialog.ColorButton()), dialog.IgnoreSpacesBox());
+    QCOMPARE(tabFrom(dialog.IgnoreSpacesBox()), dialog.IgnoreAccentsBox());
+    QCOMPARE(tabFrom(dialog.IgnoreAccentsBox()), dialog.EditDistanceBox());
+    QCOMPARE(tabFrom(dialog.EditDistanceBox()), dialog.NumbersBox());
+    QCOMPARE(tabFrom(dialog.NumbersBox()), dialog.TryEdit()); // tolerance off: skipped
+
+    const auto tryText = [&](const QString &typed) {
+        Replace(dialog.TryEdit(), typed);
+        return dialog.TryResult()->text();
+    };
+    const QString yes = QStringLiteral("Accepted");
+    const QString no = QStringLiteral("Not accepted");
+    dialog.TryEdit()->setText(QStringLiteral("ljubljána"));
+    QCOMPARE(dialog.TryResult()->text(), yes);
+    QCOMPARE(tryText(QStringLiteral("ljublana")), no);
+    QTest::keyClick(dialog.EditDistanceBox(), Qt::Key_Up);
+    QCOMPARE(dialog.TryResult()->text(), yes); // follows the controls as they change
+    QTest::keyClick(dialog.CaseSensitiveBox(), Qt::Key_Space);
+    QCOMPARE(dialog.TryResult()->text(), no);
+    QTest::keyClick(dialog.CaseSensitiveBox(), Qt::Key_Space);
+    QCOMPARE(tryText(QStringLiteral("Lj ub ljana")), no);
+    QTest::keyClick(dialog.IgnoreSpacesBox(), Qt::Key_Space);
+    QCOMPARE(dialog.TryResult()->text(), yes);
+    Replace(dialog.AnswerEdit(2), QStringLiteral("3.14"));
+    QTest::keyClick(dialog.NumbersBox(), Qt::Key_Space);
+    QVERIFY(dialog.ToleranceBox()->isEnabled());
+    QCOMPARE(tabFrom(dialog.NumbersBox()), dialog.ToleranceBox());
+    QCOMPARE(tryText(QStringLiteral("3,145")), no);
+    dialog.ToleranceBox()->setValue(0.01);
+    QCOMPARE(dialog.TryResult()->text(), yes);
+    QCOMPARE(tryText(QStringLiteral("3.16")), no);
+
+    QTest::mouseClick(DialogButton(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const auto stored = dialog.Store();
+    QVERIFY(stored);
+    QJsonObject expected = extra;
+    expected.insert(QStringLiteral("ignoreSpaces"), true);
+    expected.insert(QStringLiteral("editDistance"), 1);
+    expected.insert(QStringLiteral("numberTolerance"), 0.01);
+    QCOMPARE(dialog.Extra(), expected);
+    QWidget page;
+    TQZVnosnoOkno box(&page, *stored);
+    box.SetExtra(dialog.Extra());
+    for (const auto &[typed, right] :
+         {std::pair{"ljub ljána", true}, std::pair{"LJUBLANA", true}, std::pair{"3,15", true},
+          std::pair{"3.16", false}, std::pair{"ljublan", false}}) {
+        box.Edit()->setText(QString::fromUtf8(typed));
+        QVERIFY2(box.IsCorrect() == right, typed);
+    }
+
+    // A tolerance finer than the spin box shows comes back as it was; turned
+    // off, the keys go and the others stay. The plain Load shows none.
+    const QJsonObject fine{{QStringLiteral("numberTolerance"), 0.00001},
+                           {QStringLiteral("editDistance"), 2}};
+    dialog.Load(record, fine);
+    QVERIFY(dialog.NumbersBox()->isChecked() && dialog.TryEdit()->text().isEmpty());
+    QCOMPARE(dialog.Extra(), fine);
+    dialog.NumbersBox()->click();
+    dialog.EditDistanceBox()->setValue(0);
+    QCOMPARE(dialog.Extra(), QJsonObject());
+    dialog.Load(record);
+    QVERIFY(!dialog.IgnoreAccentsBox()->isChecked() && dialog.EditDistanceBox()->value() == 0);
+    QCOMPARE(dialog.Extra(), QJsonObject());
 }
 
 void TestQuestionDialogs::alternativeItemsFollowTexts()
@@ -348,19 +451,22 @@ void TestQuestionDialogs::layoutFitsAndIsLabelled()
                  qPrintable(title));
         QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
         for (QWidget *widget : dialog->findChildren<QWidget *>()) {
+            // A spin box's own line edit is the spin box's to size and name.
             if (!widget->isVisible() ||
-                qobject_cast<QGroupBox *>(widget->parentWidget()) == choices.Preview()->Face())
+                qobject_cast<QGroupBox *>(widget->parentWidget()) == choices.Preview()->Face() ||
+                qobject_cast<QAbstractSpinBox *>(widget->parentWidget()))
                 continue;
             const QString name = title + QLatin1Char('/') + widget->objectName();
             if (qobject_cast<QLabel *>(widget) || qobject_cast<QAbstractButton *>(widget) ||
-                qobject_cast<QLineEdit *>(widget) || qobject_cast<QComboBox *>(widget)) {
+                qobject_cast<QLineEdit *>(widget) || qobject_cast<QComboBox *>(widget) ||
+                qobject_cast<QAbstractSpinBox *>(widget)) {
                 // Nothing is cut: full size, and inside the dialog.
                 QVERIFY2(widget->width() >= widget->minimumSizeHint().width(), qPrintable(name));
                 const QRect inDialog(widget->mapTo(dialog, QPoint(0, 0)), widget->size());
                 QVERIFY2(dialog->rect().contains(inDialog), qPrintable(name));
             }
             if (qobject_cast<QLineEdit *>(widget) || qobject_cast<QComboBox *>(widget) ||
-                qobject_cast<QScrollArea *>(widget))
+                qobject_cast<QScrollArea *>(widget) || qobject_cast<QAbstractSpinBox *>(widget))
                 QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(name));
             auto *label = qobject_cast<QLabel *>(widget);
             if (label && label->text().endsWith(QLatin1Char(':')))

@@ -7,6 +7,7 @@
 #include "QZGlavnoOkno.h"
 #include "QZOrodja.h"
 #include "QZPageExplorer.h"
+#include "QZQuestions.h"
 #include "QZRecordFields.h"
 #include "QZRecordedHelp.h"
 #include "QZScriptedInteraction.h"
@@ -18,12 +19,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -248,6 +252,66 @@ private slots:
         m_script->OnDialog = {};
         Tools().TestProperties();
         QCOMPARE(Doc().UndoStack().count(), before + 1);
+    }
+
+    // The tolerances of an input box are one edit with its record; the test
+    // keeps them through saving, opening and saving again, byte for byte.
+    void inputBoxTolerancesAreOneEdit()
+    {
+        Tools().New();
+        Tools().InsertInputBox();
+        const QString name = m_dir.filePath(QStringLiteral("tolerant.cvl"));
+        m_script->FileAnswers = {name};
+        Tools().Save();
+        const QByteArray start = ReadWholeFile(name);
+        const int before = Doc().UndoStack().count();
+
+        m_script->OnDialog = [](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>(u"AnswerEdit1"_s)->setText(u"Sao Paulo"_s);
+            dialog.findChild<QLineEdit *>(u"AnswerEdit2"_s)->setText(u"12,5"_s);
+            for (const QString &box :
+                 {u"IgnoreSpacesBox"_s, u"IgnoreAccentsBox"_s, u"NumbersBox"_s})
+                dialog.findChild<QAbstractButton *>(box)->click();
+            dialog.findChild<QSpinBox *>(u"EditDistanceBox"_s)->setValue(2);
+            dialog.findChild<QDoubleSpinBox *>(u"ToleranceBox"_s)->setValue(0.25);
+            return int(QDialog::Accepted);
+        };
+        RightPress(LastFace(), QPoint(3, 3));
+        m_script->OnDialog = {};
+        QCOMPARE(Doc().UndoStack().count(), before + 1);
+        QCOMPARE(UndoText(), QStringLiteral("Undo Input Box Properties"));
+        const QJsonObject settings = QJsonDocument::fromJson(R"({"ignoreSpaces": true,
+            "ignoreAccents": true, "editDistance": 2, "numberTolerance": 0.25})")
+                                         .object();
+        QCOMPARE(Page().Objects().back()->Extra(), settings);
+        const auto *box = dynamic_cast<TQZVnosnoOkno *>(Page().Objects().back().get());
+        QVERIFY(box);
+        box->Edit()->setText(u"são paolo"_s);
+        QVERIFY(box->IsCorrect());
+        box->Edit()->setText(u"12.7"_s);
+        QVERIFY(box->IsCorrect());
+
+        Tools().Save();
+        const QByteArray changed = ReadWholeFile(name);
+        QVERIFY(changed.endsWith(EncodeExtensionBlock(Doc().Test()->GatheredExtensions())));
+        Tools().Undo();
+        QVERIFY(Page().Objects().back()->Extra().isEmpty());
+        QCOMPARE(Saved(QStringLiteral("undone.cvl")), start);
+        Tools().Redo();
+        QCOMPARE(Page().Objects().back()->Extra(), settings);
+        QCOMPARE(Saved(QStringLiteral("redone.cvl")), changed);
+
+        // Opened again and saved unchanged, with the dialog opened and left
+        // as it was: the same bytes, and no edit.
+        Tools().OpenFile(name);
+        const int opened = Doc().UndoStack().count();
+        m_script->OnDialog = [](QDialog &) {
+            return int(QDialog::Accepted);
+        };
+        RightPress(LastFace(), QPoint(3, 3));
+        m_script->OnDialog = {};
+        QCOMPARE(Doc().UndoStack().count(), opened);
+        QCOMPARE(Saved(QStringLiteral("resaved.cvl")), changed);
     }
 
     // A damaged settings block is no reason to complain: the test opens with

@@ -12,6 +12,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -428,6 +430,51 @@ private slots:
         const QStringList expected =
             line.isEmpty() ? QStringList{pageLine} : QStringList{line, pageLine};
         QCOMPARE(result.Lines, expected);
+    }
+
+    // Input box settings that cannot work as meant: an edit distance that
+    // reaches the length of an accepted answer as compared (after spaces
+    // and accents go; numbers in numeric mode are compared by value), and
+    // values of the wrong type.
+    void inputBoxSettings()
+    {
+        TQZNaloga test;
+        TQZStran &page = AddPage(test, "Words");
+        const auto addBox = [&page](std::initializer_list<const char *> answers,
+                                    const char *settings) {
+            auto box = Zero<TVnosnoOknoRecord>();
+            box.Width = 200;
+            box.AnswerCount = qint32(answers.size());
+            int slot = 0;
+            for (const char *answer : answers)
+                box.Answers[++slot].SetBytes(Latin(answer));
+            Add(page, ObjVnosnoOkno, box)
+                ->SetExtra(QJsonDocument::fromJson(QByteArray(settings)).object());
+        };
+        addBox({"Oslo", "Rome", "Paris"}, R"({"editDistance": 4})");
+        addBox({"a b c"}, R"({"editDistance": 3, "ignoreSpaces": true})");
+        addBox({"a b c"}, R"({"editDistance": 3})");
+        addBox({"3.14", "pi"}, R"({"editDistance": 2, "numberTolerance": 0.1})");
+        addBox({"Rome"}, R"({"ignoreAccents": "yes", "editDistance": 11})");
+        addBox({"Rome"}, "{}");
+
+        const TResult result = Check(Save(test, QStringLiteral("input.cvl")));
+        const QString box = QStringLiteral("page 1 \"Words\", object %1 (input box): ");
+        const QString reach =
+            QStringLiteral("an edit distance of %1 accepts any answer as short as accepted "
+                           "answer %2");
+        QCOMPARE(result.Lines,
+                 (QStringList{
+                     box.arg(1) + reach.arg(4).arg(1),
+                     box.arg(1) + reach.arg(4).arg(2),
+                     box.arg(2) + reach.arg(3).arg(1),
+                     box.arg(4) + reach.arg(2).arg(2),
+                     box.arg(5) + QStringLiteral("the setting \"ignoreAccents\" is not true or "
+                                                 "false: the default, false, is used"),
+                     box.arg(5) + QStringLiteral("the setting \"editDistance\" is not a whole "
+                                                 "number from 0 to 10: the default, 0, is used"),
+                 }));
+        QCOMPARE(result.Status, 1);
     }
 
     void commandLine()

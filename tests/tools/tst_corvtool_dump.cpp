@@ -23,6 +23,7 @@ private slots:
     void dumpConvertsToScreen();
     void infoListsTitleAndPages();
     void settingsRoundTrip();
+    void inputBoxSettingsRoundTrip();
 
     void pageFileRoundTrip();
     void payloadsThatShowNoPictureOrRtf();
@@ -342,6 +343,46 @@ void TestCorvtoolDump::settingsRoundTrip()
     EXPECT_EXIT(refused, 1);
     QVERIFY2(refused.Err.contains(QStringLiteral("\"extensions\" must be a JSON object")),
              qPrintable(refused.Err));
+}
+
+// Every setting of an input box (the demo's, on its fourth page), with a key
+// of a later version, through pack, dump, pack and resave, byte for byte.
+void TestCorvtoolDump::inputBoxSettingsRoundTrip()
+{
+    const TRun plainDump = Corvtool({QStringLiteral("dump"), m_demo.Path});
+    EXPECT_EXIT(plainDump, 0);
+    QString error;
+    QJsonObject json = ParseObject(plainDump.Out, &error);
+    const QJsonObject box =
+        json.value(QStringLiteral("pages"))[3][QStringLiteral("objects")][4].toObject();
+    QCOMPARE(box.value(QStringLiteral("class")).toString(), QStringLiteral("TQZVnosnoOkno"));
+    const QJsonObject settings = QJsonDocument::fromJson(R"({"pages":[{"page":3,"objects":[
+        {"object":5,"ignoreSpaces":true,"ignoreAccents":true,"editDistance":2,
+         "numberTolerance":0.125,"penalty":0.25,"later":[1]}]}]})")
+                                     .object();
+    json.insert(QStringLiteral("extensions"), settings);
+    const QString packed = FilePath(QStringLiteral("input-settings.cvl"));
+    const TRun pack = m_folder.Pack(QStringLiteral("input-settings.json"), json, packed);
+    EXPECT_EXIT(pack, 0);
+    QVERIFY2(pack.Err.isEmpty(), qPrintable(pack.Err));
+    const QByteArray bytes = ReadFile(packed);
+    QVERIFY(bytes.startsWith(m_demo.Bytes) && bytes.size() > m_demo.Bytes.size());
+
+    const TRun dump = Corvtool({QStringLiteral("dump"), packed});
+    EXPECT_EXIT(dump, 0);
+    QCOMPARE(ParseObject(dump.Out, &error).value(QStringLiteral("extensions")).toObject(),
+             settings);
+    const QString dumped = FilePath(QStringLiteral("input-settings-dumped.json"));
+    QVERIFY(WriteFile(dumped, dump.Out));
+    const QString repacked = FilePath(QStringLiteral("input-settings-repacked.cvl"));
+    EXPECT_EXIT(Corvtool({QStringLiteral("pack"), dumped, QStringLiteral("-o"), repacked}), 0);
+    QCOMPARE(ReadFile(repacked), bytes);
+    // Saving writes the pages as a save always has, and the block as read.
+    const QString plainResaved = FilePath(QStringLiteral("input-plain-resaved.cvl"));
+    EXPECT_EXIT(Corvtool({QStringLiteral("resave"), m_demo.Path, plainResaved}), 0);
+    const QString resaved = FilePath(QStringLiteral("input-settings-resaved.cvl"));
+    EXPECT_EXIT(Corvtool({QStringLiteral("resave"), packed, resaved}), 0);
+    QCOMPARE(ReadFile(resaved), ReadFile(plainResaved) + bytes.mid(m_demo.Bytes.size()));
 }
 
 // ---------------------------------------------------------------------------
